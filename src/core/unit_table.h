@@ -1,0 +1,134 @@
+#pragma once
+
+// The open course database in memory: the units, addressed by unit number 1..unitCount, and the
+// group, relation and substitution tables beside them.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace dyd {
+
+inline constexpr int kMaxUnits = 25000;
+inline constexpr int kMaxGroups = 100;
+inline constexpr int kMaxRelations = 25000;
+inline constexpr int kMaxSubstitutions = 30;
+
+enum UnitKind : std::int32_t { kWordUnit = 1, kSentenceUnit = 2, kQaUnit = 3 };
+
+enum PartOfSpeech : std::int32_t {
+    kNoun = 1,
+    kAdjective = 2,
+    kVerb = 3,
+    kOtherPart = 4,
+    kSentencePart = 5,
+    kAdverb = 6,
+};
+
+// One unit. Texts are the bytes of the database files: foreignText and synonyms in the
+// database's character set, the others in Windows-1250.
+struct Unit {
+    std::int32_t unitId = 0;  // change only through UnitTable::SetUnitId
+    std::int32_t unitKind = kWordUnit;
+    std::int32_t partOfSpeech = 0;
+    std::int32_t level = 0;
+    std::int32_t groupId = 0;
+    std::int32_t userKindOverride = 0;
+    std::uint8_t recordingSource = 0;
+    std::uint8_t matchingUsed = 0;
+    std::uint8_t corrected = 0;
+    std::array<std::uint8_t, 4> correctionFlags{};
+    std::string foreignText;
+    std::string nativeText;
+    std::string recording;
+    std::string answerRecording;
+    std::string plural;
+    std::string synonyms;
+    std::string comment;
+    std::string hint;
+    std::string extraTranslation;
+    std::string sentenceTranslation;
+    std::string distractors;
+    std::string searchText;
+    std::string userComment;  // kept with every "=" as "#"
+    std::string correctionNote;
+    std::string correctionHint;
+};
+
+class UnitTable {
+public:
+    int unitCount() const { return static_cast<int>(rows_.size()); }
+    int wordUnitCount = 0;
+    std::int32_t nextUserId = 0;
+
+    // Unit number n, 1..unitCount.
+    Unit& unit(int n) { return rows_[static_cast<std::size_t>(n - 1)]; }
+    const Unit& unit(int n) const { return rows_[static_cast<std::size_t>(n - 1)]; }
+
+    void Clear();
+    void Reserve(int count) { rows_.reserve(static_cast<std::size_t>(count)); }
+
+    // Appends a row as unit number unitCount + 1; false (and nothing changes) when the table
+    // already holds kMaxUnits rows.
+    bool Append(Unit unit);
+
+    void SetUnitId(int n, std::int32_t id);
+
+    // The unit number of the first row with that id, or -1 when none has it.
+    int IndexOfUnitId(std::int32_t id) const;
+
+    // The units, unit number n at index n - 1.
+    const std::vector<Unit>& rows() const { return rows_; }
+
+private:
+    void RebuildIndex() const;
+
+    std::vector<Unit> rows_;
+    mutable std::unordered_map<std::int32_t, std::int32_t> firstRowOfId_;
+    mutable bool indexValid_ = true;
+};
+
+inline constexpr std::string_view kAddUnitNoRoomMessage =
+    "Brak miejsca (maksymalna liczba jednostek to 25000)!";
+
+struct Group {
+    std::int32_t groupId = 0;
+    std::uint8_t listed = 0;
+    std::string tag;
+    std::string name;
+    std::string extra;
+};
+
+struct Relation {
+    std::int32_t unitId = 0;
+    std::int32_t relatedId = 0;
+    std::uint8_t flag = 0;
+};
+
+struct Substitution {
+    std::string key;
+    std::string value;
+};
+
+// The group of a database without a group file. "Własne..." in Windows-1250.
+Group DefaultGroup();
+
+// The name of the first group with that id, or an empty text.
+std::string GroupName(const std::vector<Group>& groups, std::int32_t groupId);
+
+// Short description of a unit: mode 1 "Gr. tem.: " + group + " " + part-of-speech label, mode 2
+// "Gr. tem.: " + label, mode 3 "Gr. tem.: " + group, mode 30 the group alone, otherwise empty.
+// Windows-1250 bytes.
+std::string UnitLabel(const UnitTable& units, const std::vector<Group>& groups, int unitNumber,
+                      int mode);
+
+// The label of a part of speech in the unit description, Windows-1250 bytes ("" for 4 and 5).
+std::string_view PartOfSpeechLabel(std::int32_t partOfSpeech);
+
+// The largest id strictly between low and high, or low when there is none, plus one.
+std::int32_t ComputeNextUserId(const UnitTable& units, std::int32_t low, std::int32_t high);
+
+}  // namespace dyd
