@@ -251,7 +251,10 @@ bool DigitColumn(char c, int blankValue, bool blankAllowed, int& value) {
     return false;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// A piece of a line quoted in a message (messages are UTF-8).
+std::string Quoted(std::string_view text) {
+    return "\"" + ToUtf8(text, CodePage::Cp1250) + "\"";
+}
 
 }  // namespace
 

@@ -160,7 +160,7 @@ private:
                 UnitProblem(n, Severity::Warning,
                             "grupy " + std::to_string(u.groupId) + " nie ma w pliku gt_s.txt");
             }
-            if (n <= units.wordUnitCount && u.unitKind == kSentenceUnit) {
+            if (n <= units.wordUnitCount && u.unitKind == kSentenceUnit && !IsLearnerUnit(n)) {
                 UnitProblem(n, Severity::Warning,
                             "zdanie (znacznik z) w pliku słówek: wyszukiwanie przykładów go nie "
                             "znajdzie");
@@ -177,6 +177,13 @@ private:
                             "brak nagrania odpowiedzi " + RelativeToProgram(paths_, answer));
             }
         }
+    }
+
+    // Learner units (sentences among them) are read with the word files.
+    bool IsLearnerUnit(int n) const {
+        const UnitOrigin origin = log_.origins[static_cast<std::size_t>(n - 1)];
+        const std::string& file = log_.files[static_cast<std::size_t>(origin.file)];
+        return file.size() >= 9 && file.compare(file.size() - 9, 9, "sbusr.txt") == 0;
     }
 
     void CheckUnitBytes(int n, const Unit& u, CodePage foreign) {

@@ -1,5 +1,6 @@
 #include "core/learner_files.h"
 
+#include "core/codepage.h"
 #include "core/files.h"
 #include "core/text.h"
 
@@ -180,14 +181,14 @@ std::vector<Group> ParseGroups(std::string_view bytes, LoadLog* log, std::string
         if (!id) {
             AddLoadProblem(log, fileName, lineNumber, Severity::Error,
                        "wiersz pominięto: numer grupy nie jest liczbą: \"" +
-                           std::string(TrimView(fields[0])) + "\"");
+                           ToUtf8(TrimView(fields[0]), CodePage::Cp1250) + "\"");
             continue;
         }
         const std::optional<std::int32_t> listed = IntOrZero(fields[1]);
         if (!listed) {
             AddLoadProblem(log, fileName, lineNumber, Severity::Error,
                        "wiersz pominięto: znacznik widoczności nie jest liczbą: \"" +
-                           std::string(TrimView(fields[1])) + "\"");
+                           ToUtf8(TrimView(fields[1]), CodePage::Cp1250) + "\"");
             continue;
         }
         Group group;
@@ -250,7 +251,8 @@ int UnitOfIdField(std::string_view field, const UnitTable& units, LoadLog* log,
     const std::optional<std::int32_t> id = ParseInt(idText);
     if (!id) {
         AddLoadProblem(log, fileName, lineNumber, Severity::Error,
-                   "wiersz pominięto: identyfikator nie jest liczbą: \"" + std::string(idText) +
+                   "wiersz pominięto: identyfikator nie jest liczbą: \"" +
+                       ToUtf8(idText, CodePage::Cp1250) +
                        "\"");
         return 0;
     }

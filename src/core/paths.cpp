@@ -100,23 +100,21 @@ std::string NativeFolder(std::string_view programDir, std::string_view specPath)
     if (path.empty()) {
         return path;
     }
-    std::string folder;
+    if (path.back() != '/') {
+        path.push_back('/');
+    }
     if (path.size() >= 2 && path[1] == ':' &&
         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
         std::string rest = path.substr(2);
         while (!rest.empty() && rest.front() == '/') {
             rest.erase(0, 1);
         }
-        folder = std::string(programDir) + rest;
-    } else if (path.front() == '/') {
-        folder = path;
-    } else {
-        folder = std::string(programDir) + path;
+        return ResolvePath(programDir, rest);
     }
-    if (!folder.empty() && folder.back() != '/') {
-        folder.push_back('/');
+    if (path.front() == '/') {
+        return ResolvePath("/", path.substr(1));
     }
-    return folder;
+    return ResolvePath(programDir, path);
 }
 
 Ds50Ini ParseDs50Ini(std::string_view bytes) {
