@@ -49,11 +49,17 @@ std::string LearnerLineProblemText(LearnerLineProblem problem) {
 
 namespace {
 
+// The kind a learner unit is written with: its own, not a learner's switch.
+std::int32_t WrittenKind(const Unit& u) {
+    const std::int32_t kind = u.userKindOverride != 0 && u.fileKind != 0 ? u.fileKind : u.unitKind;
+    return kind == kSentenceUnit || kind == kQaUnit ? kind : kWordUnit;
+}
+
 std::string LineText(const Unit& u) {
     std::string line = ZeroPad(2, u.groupId) + " 1" + ZeroPad(5, u.unitId) + " " +
                        std::to_string(u.level) + std::to_string(u.partOfSpeech) + " " +
                        u.foreignText + " = " + u.nativeText + " =";
-    switch (u.unitKind) {
+    switch (WrittenKind(u)) {
         case kSentenceUnit:
             line += u.sentenceTranslation + "= " + u.synonyms + "= " + u.comment + " =" +
                     u.recording + " =" + u.answerRecording + " =" + u.distractors + "= z = " +
@@ -73,7 +79,7 @@ std::string LineText(const Unit& u) {
 }
 
 bool ReadsBackTheSame(const Unit& u, const Unit& r) {
-    const int kind = u.unitKind == kSentenceUnit || u.unitKind == kQaUnit ? u.unitKind : kWordUnit;
+    const int kind = WrittenKind(u);
     bool same = r.unitId == u.unitId && r.groupId == u.groupId && r.level == u.level &&
                 r.partOfSpeech == u.partOfSpeech && r.recordingSource == 1 &&
                 r.unitKind == kind && r.foreignText == u.foreignText &&
@@ -282,6 +288,9 @@ void ParseComments(std::string_view bytes, CourseDatabase& db, LoadLog* log,
         unit.userKindOverride = 0;
         const std::optional<std::int32_t> kind = IntOrZero(fields[2]);
         if (kind && (*kind == kWordUnit || *kind == kQaUnit)) {
+            if (unit.fileKind == 0) {
+                unit.fileKind = unit.unitKind;
+            }
             unit.userKindOverride = *kind;
             unit.unitKind = *kind;
         }

@@ -37,6 +37,9 @@ struct Unit {
     std::int32_t level = 0;
     std::int32_t groupId = 0;
     std::int32_t userKindOverride = 0;
+    // The kind the database file gives, kept when a learner's switch overrides unitKind
+    // (0 while no switch was applied), so that learner units are written with their own kind.
+    std::int32_t fileKind = 0;
     std::uint8_t recordingSource = 0;
     std::uint8_t matchingUsed = 0;
     std::uint8_t corrected = 0;
