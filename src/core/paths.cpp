@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "core/files.h"
@@ -131,7 +132,19 @@ Ds50Ini ParseDs50Ini(std::string_view bytes) {
 
 ProgramPathsResult ComputeProgramPaths(std::string_view programFile, bool changeCurrentFolder) {
     ProgramPathsResult result;
-    const std::string file = SlashPath(programFile);
+    std::string file = SlashPath(programFile);
+    // programDir is the full path: a relative one would name another folder once the current
+    // folder has been changed to it.
+    if (!file.empty() && file.front() != '/') {
+        if (char* cwd = ::getcwd(nullptr, 0)) {
+            std::string absolute(cwd);
+            std::free(cwd);
+            if (absolute.empty() || absolute.back() != '/') {
+                absolute.push_back('/');
+            }
+            file = absolute + file;
+        }
+    }
     const std::size_t slash = file.rfind('/');
     result.paths.programDir = slash == std::string::npos ? "./" : file.substr(0, slash + 1);
     if (changeCurrentFolder && ::chdir(result.paths.programDir.c_str()) != 0) {
