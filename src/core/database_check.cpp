@@ -73,9 +73,8 @@ private:
                     break;
                 case LoadNotice::RecordingsFolderMissing:
                     Add(file, 9, Severity::Warning,
-                        "w katalogu nagrań " + paths_.recordingsDir +
-                            " nie ma pliku p.txt; program pokaże: " +
-                            NoticeText(notice, paths_.recordingsDir));
+                        "w katalogu nagrań " + RelativeToProgram(paths_, paths_.recordingsDir) +
+                            " nie ma pliku p.txt: program ostrzeże, że nie może go znaleźć");
                     break;
                 case LoadNotice::RecordingsDiscMissing:
                     break;  // every missing recording is reported with its unit
