@@ -105,15 +105,18 @@ std::optional<double> ParseDecimal(std::string_view text) {
     double value = 0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
                                            std::chars_format::fixed);
-    if (text.empty() || ec != std::errc{} || ptr != text.data() + text.size()) {
+    if (text.empty() || ec != std::errc{} || ptr != text.data() + text.size() ||
+        !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;
 }
 
 std::string FormatDecimal(double value) {
-    char buffer[64];
-    const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof(buffer), value);
+    char buffer[400];
+    // Fixed notation, never an exponent: the files are read back with "." as the only mark.
+    const auto [ptr, ec] =
+        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed);
     return ec == std::errc{} ? std::string(buffer, ptr) : std::string("0");
 }
 

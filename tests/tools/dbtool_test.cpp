@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <vector>
+
+#include "support.h"
+
+extern char** environ;
+
+namespace dyd {
+namespace {
+
+using test::CrLf;
+using test::Fixture;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+struct ToolRun {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+// Runs the database tool with args; its standard output and error go through files.
+ToolRun Tool(const std::vector<std::string>& args) {
+    TempDir dir;
+    const std::string outFile = dir.path() + "out";
+    const std::string errFile = dir.path() + "err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT, 0644);
+    std::vector<std::string> all = {DYD_DBTOOL};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ToolRun run;
+    if (posix_spawn(&pid, DYD_DBTOOL, &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = ReadBytes(outFile);
+    run.err = ReadBytes(errFile);
+    return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+TEST(DatabaseTool, DumpsUnitsInUnitNumberOrderAsUtf8) {
+    const ToolRun run = Tool({"dump", Fixture("mini"), "angtest"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[0],
+              R"({"number":1,"unitId":28656,"unitKind":1,"partOfSpeech":1,"level":2,"groupId":1,)"
+              R"("recordingSource":4,"recording":"28656","answerRecording":"","foreignText":"dog",)"
+              R"("nativeText":"pies","plural":"dogs","synonyms":"hound","comment":"","hint":"",)"
+              R"("extraTranslation":"","sentenceTranslation":"","distractors":"","searchText":"",)"
+              R"("userKindOverride":0})");
+    // The QA item of the word file, the scrambled word, a learner sentence and a sentence.
+    EXPECT_NE(lines[4].find(R"("unitKind":3,)"), std::string::npos);
+    EXPECT_NE(lines[4].find(R"("sentenceTranslation":"Jak masz na imię?")"), std::string::npos);
+    EXPECT_NE(lines[5].find(R"("foreignText":"quickly","nativeText":"szybko")"),
+              std::string::npos);
+    EXPECT_NE(lines[8].find(R"("comment":"mój przykład","hint":"bush#flower")"),
+              std::string::npos);
+    EXPECT_NE(lines[13].find(R"("foreignText":"We <run>   every   day.")"), std::string::npos);
+    EXPECT_NE(lines[13].find(R"("searchText":"we run every day.")"), std::string::npos);
+    // Without a learner no kind switch applies.
+    EXPECT_NE(lines[4].find(R"("userKindOverride":0})"), std::string::npos);
+}
+
+TEST(DatabaseTool, DumpsCyrillicForeignTextsAndPolishTranslations) {
+    const ToolRun run = Tool({"dump", Fixture("mini"), "ROSTEST"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[0].find(R"("foreignText":"собака","nativeText":"pies","plural":"",)"
+                            R"("synonyms":"пёс")"),
+              std::string::npos);
+    EXPECT_NE(lines[2].find(R"("nativeText":"czytać")"), std::string::npos);
+    EXPECT_NE(lines[3].find(R"("searchText":"Я читаю книгу.")"), std::string::npos);
+}
+
+TEST(DatabaseTool, TablesFollowTheUnits) {
+    const ToolRun run = Tool({"dump", "--tables", Fixture("mini"), "angtest"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 15u + 7u + 3u + 2u + 1u);
+    EXPECT_EQ(lines[15], R"({"table":"groups","groupId":1,"listed":1,"tag":"Zwierzęta",)"
+                         R"("name":"Zwierzęta","extra":""})");
+    EXPECT_EQ(lines[22], R"({"table":"relations","unitId":28656,"relatedId":28700,"flag":1})");
+    EXPECT_EQ(lines[25], R"({"table":"substitutions","key":"colour","value":"color"})");
+    EXPECT_EQ(lines[27].rfind(R"({"table":"parameters","title":"Angielski próbny","language":1,)",
+                              0),
+              0u);
+    EXPECT_NE(lines[27].find(R"("userIdLow":90000,"userIdHigh":99000,"charsetIndex":0,)"
+                             R"("charset":238)"),
+              std::string::npos);
+}
+
+TEST(DatabaseTool, JsonEscapesQuotesBackslashesAndControlBytes) {
+    TempDir dir;
+    WriteBytes(dir.path() + "ds50.ini", "");
+    WriteBytes(dir.path() + "db/abcd/dyda_s.txt", CrLf({"T", "1", "0", "", "0", "1"}));
+    WriteBytes(dir.path() + "db/abcd/b_sba_50.txt",
+               CrLf({"01 110001 21 say \"hi\" = a\x01" "b\\c = = = = = = = n = ="}));
+    const ToolRun run = Tool({"dump", dir.path(), "abcd"});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find(R"("foreignText":"say \"hi\"","nativeText":"a\u0001b\\c")"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST(DatabaseTool, CheckReportsEveryProblemWithItsLine) {
+    const ToolRun run = Tool({"check", Fixture("damaged"), "zepsuta"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, ReadBytes(Fixture("damaged.check.txt")));
+    EXPECT_EQ(run.err, "");
+
+    const ToolRun clean = Tool({"check", Fixture("mini"), "angtest"});
+    EXPECT_EQ(clean.status, 0) << clean.out;
+    EXPECT_EQ(clean.out, "Błędów: 0, ostrzeżeń: 0 (jednostek: 15, relacji: 3)\n");
+}
+
+TEST(DatabaseTool, WarningsAloneDoNotFailTheCheck) {
+    TempDir dir;
+    test::CopyFixture("mini", dir.path());
+    std::filesystem::remove(dir.path() + "db/angtest/nagrania/D_28/dd_287/28703.ogg");
+    const ToolRun run = Tool({"check", dir.path(), "angtest"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "db/angtest/b_sb_50zz.txt:1: ostrzeżenie: jednostka 28703: brak nagrania "
+              "db/angtest/nagrania/D_28/dd_287/28703.ogg\n"
+              "Błędów: 0, ostrzeżeń: 1 (jednostek: 15, relacji: 3)\n");
+}
+
+TEST(DatabaseTool, ScrambleAndUnscrambleAreInverse) {
+    TempDir dir;
+    const std::string plain = CrLf({"04 428661 16 quickly = szybko = = fast = = 28661 = = = n = =",
+                                    "05 428702 35 Zdanie \xB9\xEA <w> luce. = s = = = = = = = z = =",
+                                    ""});
+    WriteBytes(dir.path() + "plain.txt", plain);
+    const ToolRun scrambled = Tool({"scramble", dir.path() + "plain.txt"});
+    ASSERT_EQ(scrambled.status, 0);
+    EXPECT_NE(scrambled.out, plain);
+    EXPECT_EQ(scrambled.out.find("quickly"), std::string::npos);
+    WriteBytes(dir.path() + "b_sb_50s.txt", scrambled.out);
+    const ToolRun back = Tool({"unscramble", dir.path() + "b_sb_50s.txt"});
+    ASSERT_EQ(back.status, 0);
+    EXPECT_EQ(back.out, plain);
+
+    // The fixture's scrambled file unscrambles to base lines.
+    const ToolRun stored = Tool({"unscramble", Fixture("mini/db/angtest/b_sb_50s.txt")});
+    EXPECT_EQ(stored.out, CrLf({"04 428661 16 quickly = szybko = = fast = = 28661 = = = n = ="}));
+}
+
+TEST(DatabaseTool, UnusableInputsGiveOneLineAndStatusTwo) {
+    TempDir dir;
+    WriteBytes(dir.path() + "ds50.ini", "");
+    WriteBytes(dir.path() + "db/bez/b_sba_50.txt", "");
+    const std::vector<std::vector<std::string>> cases = {
+        {"dump", dir.path() + "nowhere", "angtest"},  // no installation
+        {"check", Fixture("mini/db"), "angtest"},       // a folder without ds50.ini
+        {"dump", Fixture("mini"), "brak"},              // no such database
+        {"check", dir.path(), "bez"},                   // database without dyda_s.txt
+        {"scramble", dir.path() + "missing.txt"},       // no such file
+        {"unscramble"},                                  // wrong use
+        {"frobnicate", Fixture("mini"), "angtest"},
+    };
+    for (const std::vector<std::string>& args : cases) {
+        const ToolRun run = Tool(args);
+        EXPECT_EQ(run.status, 2) << args[0];
+        EXPECT_TRUE(run.out.empty()) << args[0];
+        EXPECT_FALSE(run.err.empty()) << args[0];
+        if (args.size() > 1 && args[0] != "frobnicate") {
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        }
+    }
+}
+
+TEST(DatabaseTool, ListShowsTheDatabases) {
+    const ToolRun run = Tool({"list", Fixture("mini")});
+    ASSERT_EQ(run.status, 0);
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].rfind("angtest\tAngielski próbny\tjęzyk 1, jednostek 15", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("rostest\tRosyjski próbny\tjęzyk 6, jednostek 4", 0), 0u);
+}
+
+}  // namespace
+}  // namespace dyd
