@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -127,6 +128,37 @@ bool CreateDatabaseFolder(std::string_view programDir, std::string_view code) {
         return false;
     }
     return ::mkdir((db + std::string(TrimView(code))).c_str(), 0777) == 0;
+}
+
+DatabaseParameters NewDatabaseParameters() {
+    DatabaseParameters p;
+    p.learnerMade = true;
+    p.userIdLow = 1;
+    p.userIdHigh = 99000;
+    return p;
+}
+
+CreateResult CreateDatabase(std::string_view programDir, std::string_view code,
+                            const DatabaseParameters& params, CodeCheck* check,
+                            std::string* error) {
+    const CodeCheck checked = CheckNewDatabase(programDir, params.title, code);
+    if (check != nullptr) {
+        *check = checked;
+    }
+    if (checked != CodeCheck::Ok) {
+        return CreateResult::Refused;
+    }
+    if (!CreateDatabaseFolder(programDir, code)) {
+        return CreateResult::FolderFailed;
+    }
+    AppPaths paths;
+    paths.programDir = std::string(programDir);
+    paths.databaseCode = std::string(TrimView(code));
+    if (!SaveDatabaseParameters(paths, params, error)) {
+        ::rmdir(ResolvePath(programDir, "db/" + paths.databaseCode).c_str());
+        return CreateResult::WriteFailed;
+    }
+    return CreateResult::Created;
 }
 
 }  // namespace dyd

@@ -50,4 +50,15 @@ inline constexpr std::string_view kCannotCreateFolderMessage = "Nie mogę utworz
 // Creates programDir + "db/" + code; false when it cannot be created.
 bool CreateDatabaseFolder(std::string_view programDir, std::string_view code);
 
+// The parameters a new database starts with: learner-made, user ids 1..99000.
+DatabaseParameters NewDatabaseParameters();
+
+enum class CreateResult { Created, Refused, FolderFailed, WriteFailed };
+
+// Creates a learner-made database: checks title and code, creates the folder and writes its
+// dyda_s.txt. Nothing is left behind when a step fails. On Refused, check says why.
+CreateResult CreateDatabase(std::string_view programDir, std::string_view code,
+                            const DatabaseParameters& params, CodeCheck* check = nullptr,
+                            std::string* error = nullptr);
+
 }  // namespace dyd

@@ -4,6 +4,8 @@
 #include "core/files.h"
 #include "support.h"
 
+#include <filesystem>
+
 namespace dyd {
 namespace {
 
@@ -98,6 +100,30 @@ TEST(DatabaseList, CreatedDatabaseIsListedWithItsParameters) {
     ASSERT_EQ(list.entries.size(), 2u);
     EXPECT_EQ(list.entries[0].code, "Ab12");
     EXPECT_EQ(CheckNewDatabase(dir.path(), "T", "ab12"), CodeCheck::Exists);
+}
+
+TEST(DatabaseList, CreateDatabaseLeavesNothingBehindWhenRefused) {
+    TempDir dir;
+    DatabaseParameters p = NewDatabaseParameters();
+    CodeCheck check = CodeCheck::Ok;
+    EXPECT_EQ(CreateDatabase(dir.path(), "nowa", p, &check), CreateResult::Refused);
+    EXPECT_EQ(check, CodeCheck::TitleEmpty);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "db/nowa"));
+
+    p.title = "Nowa";
+    EXPECT_EQ(CreateDatabase(dir.path(), "no-wa", p, &check), CreateResult::Refused);
+    EXPECT_EQ(check, CodeCheck::BadCharacter);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "db/no-wa"));
+
+    ASSERT_EQ(CreateDatabase(dir.path(), " nowa ", p, &check), CreateResult::Created);
+    EXPECT_EQ(check, CodeCheck::Ok);
+    const DatabaseParameters back =
+        ParseDatabaseParameters(test::ReadBytes(dir.path() + "db/nowa/dyda_s.txt"));
+    EXPECT_EQ(back.title, "Nowa");
+    EXPECT_TRUE(back.learnerMade);
+    EXPECT_EQ(back.userIdLow, 1);
+    EXPECT_EQ(back.userIdHigh, 99000);
+    EXPECT_EQ(back.databaseCode, "nowa");
 }
 
 }  // namespace
