@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 namespace dyd {
@@ -54,6 +57,9 @@ bool DirectoryExists(const std::string& path) {
 
 namespace {
 
+std::atomic<int> gFaultKind{0};
+std::atomic<std::size_t> gFaultAfter{0};
+
 bool Fail(std::string* error, const std::string& what, int code) {
     if (error != nullptr) {
         *error = what + ": " + std::strerror(code);
@@ -70,6 +76,11 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
+
+void SetWriteFaultForTesting(WriteFault fault) {
+    gFaultAfter = fault.afterBytes;
+    gFaultKind = static_cast<int>(fault.kind);
+}
 
 bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error) {
     const std::string folder = FolderOf(path);
@@ -94,6 +105,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
 
     const char* data = content.data();
     std::size_t left = content.size();
+    const auto fault = static_cast<WriteFault::Kind>(gFaultKind.load());
+    if (fault != WriteFault::Kind::None) {
+        left = std::min(left, gFaultAfter.load());
+    }
     while (left > 0) {
         const ssize_t n = ::write(fd, data, left);
         if (n < 0) {
@@ -107,6 +122,14 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
         }
         data += n;
         left -= static_cast<std::size_t>(n);
+    }
+    if (fault == WriteFault::Kind::Kill) {
+        ::raise(SIGKILL);
+    }
+    if (fault == WriteFault::Kind::Fail) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return Fail(error, path, ENOSPC);
     }
     if (::fsync(fd) != 0) {
         const int code = errno;

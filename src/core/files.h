@@ -2,6 +2,7 @@
 
 // Reading whole files and replacing files atomically.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,5 +21,15 @@ bool DirectoryExists(const std::string& path);
 // says why.
 bool WriteFileAtomically(const std::string& path, std::string_view content,
                          std::string* error = nullptr);
+
+// A seam for tests of what survives a failed save: the atomic writes that follow fail as a full
+// disk would (Fail), or the process dies (Kill), once afterBytes bytes of the new content have
+// been written. Kind None turns it off.
+struct WriteFault {
+    enum class Kind { None, Fail, Kill };
+    Kind kind = Kind::None;
+    std::size_t afterBytes = 0;
+};
+void SetWriteFaultForTesting(WriteFault fault);
 
 }  // namespace dyd
