@@ -1,5 +1,6 @@
 #include "core/database.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/files.h"
@@ -405,7 +406,18 @@ std::string ScrambleLine(std::string_view plainLine) {
 }
 
 bool ParseRelationLine(std::string_view line, Relation& relation, std::string* why) {
-    const std::vector<std::string_view> fields = CutFields(line, 3);
+    // The three fields as CutFields gives them, without a vector per line.
+    std::array<std::string_view, 3> fields{};
+    std::size_t start = 0;
+    for (std::string_view& field : fields) {
+        const std::size_t eq = line.find('=', start);
+        if (eq == std::string_view::npos) {
+            field = line.substr(start);
+            break;
+        }
+        field = line.substr(start, eq - start);
+        start = eq + 1;
+    }
     const std::optional<std::int32_t> id = IntOrZero(fields[0]);
     const std::optional<std::int32_t> related = IntOrZero(fields[1]);
     const std::optional<std::int32_t> flag = IntOrZero(fields[2]);
@@ -437,20 +449,34 @@ std::vector<Substitution> ParseSubstitutions(std::string_view bytes) {
 
 namespace {
 
-// Appends the rows of one base file; false when the file does not exist.
-void AppendBaseFile(const AppPaths& paths, std::string_view name, bool scrambled,
-                    BaseLineFormat format, CourseDatabase& db, LoadLog& log) {
-    const std::string file = ResolvePath(paths.databaseDir, name);
-    const std::optional<std::string> bytes = ReadFileBytes(file);
-    if (!bytes) {
+// A base file, read before any rows are appended.
+struct BaseFile {
+    std::string file;
+    bool scrambled = false;
+    std::optional<std::string> bytes;  // nothing when the file does not exist
+    std::vector<std::string_view> lines;
+};
+
+BaseFile ReadBaseFile(const AppPaths& paths, std::string_view name, bool scrambled) {
+    BaseFile base;
+    base.file = ResolvePath(paths.databaseDir, name);
+    base.scrambled = scrambled;
+    base.bytes = ReadFileBytes(base.file);
+    return base;
+}
+
+// Appends the rows of one base file; nothing when the file does not exist.
+void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat format,
+                    CourseDatabase& db, LoadLog& log) {
+    if (!base.bytes) {
         return;
     }
-    const std::string relative = RelativeToProgram(paths, file);
+    const bool scrambled = base.scrambled;
+    const std::string relative = RelativeToProgram(paths, base.file);
     const auto fileIndex = static_cast<std::int32_t>(log.files.size());
     log.files.push_back(relative);
     UnitTable& units = db.units;
-    const std::vector<std::string_view> lines = SplitLines(*bytes);
-    units.Reserve(std::min<int>(kMaxUnits, units.unitCount() + static_cast<int>(lines.size())));
+    const std::vector<std::string_view>& lines = base.lines;
     std::string unscrambled;
     std::string why;
     Unit unit;
@@ -541,13 +567,35 @@ void LoadDatabase(const AppPaths& paths, CourseDatabase& db, LoadLog& log) {
     log.origins.clear();
     log.relationOrigins.clear();
     const LanguageFiles files = LanguageBaseFiles(db.params.language);
+    // Every base file is read first, so that the table makes room for all rows at once: growing
+    // it file by file would move every row loaded so far (a sizeable part of the login time).
+    std::vector<BaseFile> wordFiles;
     if (!files.words.empty()) {
-        AppendBaseFile(paths, files.words, false, BaseLineFormat::Current, db, log);
+        wordFiles.push_back(ReadBaseFile(paths, files.words, false));
     }
-    AppendBaseFile(paths, "b_sb_50s.txt", true, BaseLineFormat::Current, db, log);
-    AppendBaseFile(paths, "b_sb_50ss.txt", false, BaseLineFormat::Current, db, log);
-    AppendBaseFile(paths, kLearnerUnitsFile, false, BaseLineFormat::Current, db, log);
+    wordFiles.push_back(ReadBaseFile(paths, "b_sb_50s.txt", true));
+    wordFiles.push_back(ReadBaseFile(paths, "b_sb_50ss.txt", false));
+    wordFiles.push_back(ReadBaseFile(paths, kLearnerUnitsFile, false));
+    std::vector<BaseFile> sentenceFiles;
+    if (!files.sentences.empty()) {
+        sentenceFiles.push_back(ReadBaseFile(paths, files.sentences, false));
+    }
+    sentenceFiles.push_back(ReadBaseFile(paths, "b_sb_50z.txt", true));
+    sentenceFiles.push_back(ReadBaseFile(paths, "b_sb_50zz.txt", false));
+    std::size_t lineCount = 0;
+    for (std::vector<BaseFile>* group : {&wordFiles, &sentenceFiles}) {
+        for (BaseFile& base : *group) {
+            if (base.bytes) {
+                base.lines = SplitLines(*base.bytes);
+                lineCount += base.lines.size();
+            }
+        }
+    }
+    db.units.Reserve(static_cast<int>(std::min<std::size_t>(kMaxUnits, lineCount)));
 
+    for (const BaseFile& base : wordFiles) {
+        AppendBaseFile(paths, base, BaseLineFormat::Current, db, log);
+    }
     if (db.units.unitCount() > 1) {
         const std::string first = RecordingPath(paths, db.units.unit(1));
         if (!first.empty() && !FileExists(first)) {
@@ -555,12 +603,9 @@ void LoadDatabase(const AppPaths& paths, CourseDatabase& db, LoadLog& log) {
         }
     }
     db.units.wordUnitCount = db.units.unitCount();
-
-    if (!files.sentences.empty()) {
-        AppendBaseFile(paths, files.sentences, false, BaseLineFormat::Current, db, log);
+    for (const BaseFile& base : sentenceFiles) {
+        AppendBaseFile(paths, base, BaseLineFormat::Current, db, log);
     }
-    AppendBaseFile(paths, "b_sb_50z.txt", true, BaseLineFormat::Current, db, log);
-    AppendBaseFile(paths, "b_sb_50zz.txt", false, BaseLineFormat::Current, db, log);
 
     db.relations.clear();
     if (!files.relations.empty()) {

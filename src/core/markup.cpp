@@ -19,10 +19,30 @@ void TrimInPlace(std::string& s) {
     s.erase(0, begin);
 }
 
+// True when the text has no blank at either end and every blank inside it is a single space
+// between two other characters: then spacing it around " " leaves it as it is.
+bool SpacedOnce(std::string_view text) {
+    if (text.empty()) {
+        return true;
+    }
+    if (IsBlankByte(text.front()) || IsBlankByte(text.back())) {
+        return false;
+    }
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (IsBlankByte(text[i]) && (text[i] != ' ' || IsBlankByte(text[i + 1]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string SpaceAroundMark(std::string_view text, std::string_view mark) {
     const bool spaceMark = mark == " ";
+    if (spaceMark && SpacedOnce(text)) {
+        return std::string(text);
+    }
     std::string_view search = spaceMark ? std::string_view(" ") : mark;
     std::string result;
     result.reserve(text.size() + 8);
@@ -106,9 +126,20 @@ std::string HideGaps(std::string_view text) {
 }
 
 void BuildSearchTexts(UnitTable& units) {
+    // StripGapMarkers (LowerAZ (foreignText)), lowered and stripped in one pass into a buffer
+    // that serves every row.
+    std::string bare;
     for (int n = units.wordUnitCount + 1; n <= units.unitCount(); ++n) {
         Unit& unit = units.unit(n);
-        unit.searchText = StripGapMarkers(LowerAZ(unit.foreignText));
+        bare.resize(unit.foreignText.size());
+        std::size_t length = 0;
+        for (const char c : unit.foreignText) {
+            if (c != '<' && c != '>') {
+                bare[length++] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            }
+        }
+        bare.resize(length);
+        unit.searchText = SpaceAroundMark(bare, " ");
     }
 }
 

@@ -1,5 +1,6 @@
 #include "core/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -149,6 +150,9 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 }
 
 EqualsFields::EqualsFields(std::string_view text, int maxFields) {
+    // One allocation per line rather than one per doubling: base lines have ten fields, and
+    // every line of a course passes here at login.
+    fields_.reserve(static_cast<std::size_t>(std::clamp(maxFields, 0, 16)));
     std::size_t start = 0;
     while (static_cast<int>(fields_.size()) < maxFields) {
         const std::size_t eq = text.find('=', start);
