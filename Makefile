@@ -3,7 +3,10 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench clean
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build test run bench fuzz clean
 
 all: build
 
@@ -27,5 +30,14 @@ run: build
 bench: build
 	$(BUILD_DIR)/bench/dydaktor-bench
 
+# Each fuzz target runs FUZZ_SECONDS on a copy of its seed corpus (the seeds stay as committed);
+# inputs that crash are left in $(FUZZ_DIR) as crash-* files.
+fuzz:
+	@scripts/install-deps fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DDYDAKTOR_FUZZ=ON -DDYDAKTOR_TESTS=OFF -DDYDAKTOR_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR)
