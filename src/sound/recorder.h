@@ -1,0 +1,31 @@
+#pragma once
+
+// A microphone recorder: start a recording, stop it into a WAV file.
+
+#include <string>
+#include <string_view>
+
+namespace dyd {
+
+class Recorder {
+  public:
+    virtual ~Recorder() = default;
+    // Does nothing while a recording runs; otherwise opens the microphone and records.
+    virtual void StartRecording() = 0;
+    // While recording: closes the file player, saves what was recorded into path (the
+    // program folder's temporary recording when path is empty) and closes the microphone.
+    // Afterwards no recording runs, whatever happened.
+    virtual void StopRecording(const std::string& path) = 0;
+    virtual bool isRecording() const = 0;
+};
+
+// The learner's temporary recording in the program folder, overwritten by every recording.
+inline constexpr std::string_view kTempRecordingName = "tmp1.wav";
+
+// The names of the recorder's commands, added to the error texts the learner sees.
+inline constexpr std::string_view kOpenCommand = "Open";
+inline constexpr std::string_view kRecordCommand = "Record";
+inline constexpr std::string_view kSaveCommand = "Save";
+inline constexpr std::string_view kCloseCommand = "Close";
+
+}  // namespace dyd
