@@ -1,0 +1,183 @@
+#pragma once
+
+// The exercise history of one learner and one course database: fixed 128-byte records that are
+// both the catalogue of exercise sets (one entry per set) and the learner's latest result per set
+// and exercise kind. Files in userDir: the working file named exactly databaseCode, and the copy
+// databaseCode + ".cwinfok" written when the program closes.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/paths.h"
+
+namespace dyd {
+
+inline constexpr int kMaxHistoryRecords = 7000;
+inline constexpr std::size_t kHistoryRecordSize = 128;
+
+// Longest texts a record holds (single-byte, in the database's code page).
+inline constexpr std::size_t kHistoryIdMax = 25;
+inline constexpr std::size_t kHistoryNameMax = 65;
+inline constexpr std::size_t kHistoryGroupMax = 12;
+
+// Set categories of catalogue entries; a record whose kind is below 80 is a result entry whose
+// kind is the exercise kind it records.
+inline constexpr std::uint8_t kWordSetCategory = 80;
+inline constexpr std::uint8_t kSentenceSetCategory = 81;
+inline constexpr std::uint8_t kUserSetCategory = 82;
+inline constexpr std::uint8_t kFirstCategory = 80;
+
+struct HistoryRecord {
+    std::string id;  // lower case; empty = blank record
+    std::string name;
+    std::uint8_t kind = 0;
+    std::uint8_t key = 0;
+    std::uint8_t level = 0;
+    double when = 0;
+    std::uint8_t percent = 0;
+    std::int32_t count = 0;
+    std::uint8_t complete = 0;
+    std::string group;  // characters 2 and 3 of the id
+    // The bytes the record was read from. The fields are written over them, so the bytes that
+    // no field covers come back as they were read; zero for a record made here.
+    std::array<std::uint8_t, kHistoryRecordSize> image{};
+
+    bool blank() const { return id.empty(); }
+    bool catalogueEntry() const { return kind >= kFirstCategory; }
+};
+
+struct ExerciseHistory {
+    std::vector<HistoryRecord> records;  // record i (1-based) at index i - 1
+    int count() const { return static_cast<int>(records.size()); }
+};
+
+// ---- Messages (UTF-8) --------------------------------------------------------------------------
+
+inline constexpr std::string_view kHistoryTooLargeMessage = "Błąd! Za małe max_cw_info!!!!";
+inline constexpr std::string_view kCreatingProfileText = "Tworzę profil użytkownika ...";
+inline constexpr std::string_view kHistoryFullMessage =
+    "Historia ćwiczeń jest pełna (7000 wpisów). Wynik ćwiczenia nie został zapisany.";
+inline constexpr std::string_view kHistoryFullForSetsMessage =
+    "Historia ćwiczeń jest pełna (7000 wpisów). Nie wszystkie ćwiczenia zostały dopisane do "
+    "listy ćwiczeń.";
+inline constexpr std::string_view kHistoryUnreadableMessage =
+    "Nie mogę odczytać historii ćwiczeń: ";
+
+// "Zbudowano cw_info, jest " + count + " cwiczen."
+std::string CatalogueBuiltText(int count);
+
+// ---- File ---------------------------------------------------------------------------------------
+
+std::string HistoryFilePath(const AppPaths& paths);      // userDir + databaseCode
+std::string HistoryCopyFilePath(const AppPaths& paths);  // userDir + databaseCode + ".cwinfok"
+
+struct HistoryParseReport {
+    // Records beyond kMaxHistoryRecords: each replaced the last record kept.
+    int overflowRecords = 0;
+    // Bytes at the end that do not make a whole record (ignored).
+    std::size_t partialTailBytes = 0;
+};
+
+// The records of a history file's bytes. Never fails: lengths that exceed a field are cut to it.
+ExerciseHistory ParseHistory(std::string_view bytes, HistoryParseReport* report = nullptr);
+
+// One record's 128 bytes, field by field, little-endian, over its image.
+std::array<std::uint8_t, kHistoryRecordSize> EncodeHistoryRecord(const HistoryRecord& record);
+
+// The file's bytes: every non-blank record whose id does not start with "2" (shipped sets), then
+// every non-blank record whose id does (user sets), each group in store order.
+std::string FormatHistory(const ExerciseHistory& history);
+
+enum class HistoryFileState { Missing, Loaded, Unreadable };
+
+struct HistoryLoadResult {
+    HistoryFileState state = HistoryFileState::Missing;
+    HistoryParseReport report;
+};
+
+// Reads the working file into history (empty when the file is missing or unreadable).
+HistoryLoadResult LoadHistory(const AppPaths& paths, ExerciseHistory& history);
+
+// Writes the records to path, atomically.
+bool SaveHistory(const std::string& path, const ExerciseHistory& history,
+                 std::string* error = nullptr);
+
+// ---- Catalogue ----------------------------------------------------------------------------------
+
+// Level of a set from the fifth character of its id: the digit's value; whenShort when the id has
+// fewer than five characters; 0 when that character is not a digit.
+std::uint8_t LevelOfSetId(std::string_view id, std::uint8_t whenShort);
+
+// A catalogue entry: id lower-cased and cut to the field, name cut to the field, level and group
+// from the id, when = now, no results.
+HistoryRecord MakeCatalogueEntry(std::string_view id, std::string_view name, std::uint8_t category,
+                                 double now);
+
+struct HistorySaveResult {
+    bool saved = false;
+    std::string error;    // why the file could not be written
+    std::string message;  // what to tell the learner (UTF-8), empty when nothing
+};
+
+struct SyncUserSetsResult : HistorySaveResult {
+    int added = 0;    // catalogue entries appended
+    int removed = 0;  // sets no longer in the user set file, whose records were blanked
+    int refused = 0;  // sets that found no room in the store
+};
+
+// Merges the user set file of the database language into the store (new sets get a catalogue
+// entry, deleted sets lose all their records) and saves the working file.
+SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
+                                ExerciseHistory& history);
+
+struct BuildCatalogueResult : HistorySaveResult {
+    int count = 0;  // catalogue entries built
+};
+
+// Rebuilds the store from the shipped set file alone (earlier results are dropped) and saves it.
+// message is CatalogueBuiltText, followed by the full-store message when lines were left out.
+BuildCatalogueResult BuildShippedCatalogue(const AppPaths& paths, int language, double now,
+                                           ExerciseHistory& history);
+
+struct LoginHistoryResult : SyncUserSetsResult {
+    HistoryLoadResult load;
+    bool profileCreated = false;  // the store was empty: kCreatingProfileText applies
+};
+
+// The login's part: load the working file; when the store is empty save it as it is (a new
+// profile); then merge the user sets. A working file that exists but cannot be read is left
+// untouched and reported in message.
+LoginHistoryResult OpenHistoryAtLogin(const AppPaths& paths, int language, double now,
+                                      ExerciseHistory& history);
+
+// ---- Results ------------------------------------------------------------------------------------
+
+enum class StoreResultStatus {
+    Updated,    // the entry of this set, kind and key counted one more result
+    Added,      // the set's catalogue entry became the result entry, or a new entry was appended
+    NoSuchSet,  // no record holds the set id: nothing recorded
+    Full,       // the store holds kMaxHistoryRecords records: kHistoryFullMessage
+};
+
+// Records a result of exercise kind stepId (1..79) for a set. A negative percent counts as 0 and
+// one above 100 as 100. The set's records move to the end of the store.
+StoreResultStatus StoreSetResult(ExerciseHistory& history, double now, int percent,
+                                 std::string_view setId, int stepId, std::uint8_t key,
+                                 bool complete);
+
+// The percentage of a finished exercise: right / (stepCount * planned + wrong) * 100, rounded
+// half to even; nothing when no result is to be recorded (fewer than two finished rows, unless
+// the one finished row was the only one planned).
+std::optional<int> ExerciseResultPercent(int right, int wrong, int stepCount, int planned,
+                                         int finished);
+
+// "Ostatnio: yyyy-mm-dd <kind name> <percent> %" + "!" when not complete + " ", from the latest
+// result of the set (UTF-8); empty when the set has no result.
+std::string LatestResultText(const ExerciseHistory& history, std::string_view setId);
+
+}  // namespace dyd
