@@ -5,6 +5,7 @@
 
 #include "core/files.h"
 #include "core/learner_files.h"
+#include "core/markup.h"
 #include "core/recording_path.h"
 #include "core/text.h"
 
@@ -259,8 +260,11 @@ std::string Quoted(std::string_view text) {
 
 }  // namespace
 
-BaseLineResult ParseBaseLine(std::string_view line, BaseLineFormat format, Unit& unit,
-                             std::string* why) {
+namespace {
+
+// Fills a row that holds nothing yet; the row is left untouched when the line is skipped.
+BaseLineResult FillBaseLine(std::string_view line, BaseLineFormat format, Unit& unit,
+                            std::string* why) {
     const bool older = format == BaseLineFormat::OlderLearner;
     const std::string_view groupText = Columns(line, 1, 2);
     const std::optional<std::int32_t> group = IntOrZero(groupText);
@@ -312,7 +316,6 @@ BaseLineResult ParseBaseLine(std::string_view line, BaseLineFormat format, Unit&
         }
     }
 
-    unit = Unit{};
     unit.groupId = *group;
     unit.recordingSource = static_cast<std::uint8_t>(source);
     unit.unitId = *id;
@@ -320,15 +323,15 @@ BaseLineResult ParseBaseLine(std::string_view line, BaseLineFormat format, Unit&
     unit.partOfSpeech = part;
     const std::size_t firstEq = line.find('=');
     if (firstEq != std::string_view::npos && firstEq >= 14) {
-        unit.foreignText = Trim(line.substr(13, firstEq - 14));
+        unit.foreignText.assign(TrimView(line.substr(13, firstEq - 14)));
     }
-    unit.nativeText = std::string(fields.trimmed(1));
-    unit.plural = std::string(fields.trimmed(2));
-    unit.synonyms = std::string(fields.trimmed(3));
-    unit.comment = std::string(fields.trimmed(4));
-    unit.recording = std::string(recording);
-    unit.answerRecording = std::string(fields.trimmed(6));
-    unit.hint = std::string(fields.trimmed(7));
+    unit.nativeText.assign(fields.trimmed(1));
+    unit.plural.assign(fields.trimmed(2));
+    unit.synonyms.assign(fields.trimmed(3));
+    unit.comment.assign(fields.trimmed(4));
+    unit.recording.assign(recording);
+    unit.answerRecording.assign(fields.trimmed(6));
+    unit.hint.assign(fields.trimmed(7));
     const std::string_view marker = fields.trimmed(8);
     if (older) {
         unit.unitKind = marker == "s" ? kQaUnit : kWordUnit;
@@ -346,26 +349,42 @@ BaseLineResult ParseBaseLine(std::string_view line, BaseLineFormat format, Unit&
     } else {
         unit.unitKind = kWordUnit;
     }
-    unit.extraTranslation = std::string(fields.trimmed(9));
+    unit.extraTranslation.assign(fields.trimmed(9));
     return unit.unitId >= 1 ? BaseLineResult::Row : BaseLineResult::NoRow;
 }
 
-std::string UnscrambleLine(std::string_view storedLine) {
+}  // namespace
+
+BaseLineResult ParseBaseLine(std::string_view line, BaseLineFormat format, Unit& unit,
+                             std::string* why) {
+    Unit fresh;
+    const BaseLineResult result = FillBaseLine(line, format, fresh, why);
+    if (result != BaseLineResult::Skipped) {
+        unit = std::move(fresh);
+    }
+    return result;
+}
+
+void UnscrambleLineInto(std::string_view storedLine, std::string& plain) {
+    plain.clear();
     const std::string_view line = TrimView(storedLine);
     if (line.size() <= 14) {
-        return {};
+        return;
     }
     const std::string_view body = line.substr(10, line.size() - 14);
-    std::string plain;
-    plain.reserve(body.size() / 2);
+    plain.resize(body.size() / 2);
+    std::size_t out = 0;
     for (std::size_t i = 0; i + 1 < body.size(); i += 2) {
         const auto second = static_cast<unsigned char>(body[i + 1]);
-        if (body[i] == '0') {
-            plain.push_back(static_cast<char>(second));
-        } else {
-            plain.push_back(static_cast<char>(static_cast<unsigned char>(second - kScrambleOffset)));
-        }
+        plain[out++] = body[i] == '0' ? static_cast<char>(second)
+                                      : static_cast<char>(static_cast<unsigned char>(
+                                            second - kScrambleOffset));
     }
+}
+
+std::string UnscrambleLine(std::string_view storedLine) {
+    std::string plain;
+    UnscrambleLineInto(storedLine, plain);
     return plain;
 }
 
@@ -467,7 +486,7 @@ BaseFile ReadBaseFile(const AppPaths& paths, std::string_view name, bool scrambl
 
 // Appends the rows of one base file; nothing when the file does not exist.
 void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat format,
-                    CourseDatabase& db, LoadLog& log) {
+                    bool sentences, CourseDatabase& db, LoadLog& log) {
     if (!base.bytes) {
         return;
     }
@@ -479,7 +498,6 @@ void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat 
     const std::vector<std::string_view>& lines = base.lines;
     std::string unscrambled;
     std::string why;
-    Unit unit;
     int lineNumber = 0;
     for (const std::string_view raw : lines) {
         ++lineNumber;
@@ -493,7 +511,7 @@ void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat 
         }
         std::string_view line = TrimView(raw);
         if (scrambled) {
-            unscrambled = UnscrambleLine(line);
+            UnscrambleLineInto(line, unscrambled);
             line = TrimView(unscrambled);
         }
         if (line.size() < 8) {
@@ -503,17 +521,25 @@ void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat 
             }
             continue;
         }
-        switch (ParseBaseLine(line, format, unit, &why)) {
+        Unit* row = units.BeginAppend();
+        switch (FillBaseLine(line, format, *row, &why)) {
             case BaseLineResult::Skipped:
+                units.CancelAppend();
                 AddLoadProblem(&log, relative, lineNumber, Severity::Error,
-                           "wiersz pominięto: " + why);
+                               "wiersz pominięto: " + why);
                 break;
             case BaseLineResult::NoRow:
+                units.CancelAppend();
                 AddLoadProblem(&log, relative, lineNumber, Severity::Warning,
-                           "identyfikator mniejszy niż 1: wiersz nie tworzy jednostki");
+                               "identyfikator mniejszy niż 1: wiersz nie tworzy jednostki");
                 break;
             case BaseLineResult::Row:
-                units.Append(std::move(unit));
+                if (sentences) {
+                    // The search copy is made while the row is at hand; it is the same text
+                    // that BuildSearchTexts gives.
+                    row->searchText = SearchTextOf(row->foreignText);
+                }
+                units.CommitAppend();
                 log.origins.push_back({fileIndex, lineNumber});
                 break;
         }
@@ -594,7 +620,7 @@ void LoadDatabase(const AppPaths& paths, CourseDatabase& db, LoadLog& log) {
     db.units.Reserve(static_cast<int>(std::min<std::size_t>(kMaxUnits, lineCount)));
 
     for (const BaseFile& base : wordFiles) {
-        AppendBaseFile(paths, base, BaseLineFormat::Current, db, log);
+        AppendBaseFile(paths, base, BaseLineFormat::Current, false, db, log);
     }
     if (db.units.unitCount() > 1) {
         const std::string first = RecordingPath(paths, db.units.unit(1));
@@ -604,7 +630,7 @@ void LoadDatabase(const AppPaths& paths, CourseDatabase& db, LoadLog& log) {
     }
     db.units.wordUnitCount = db.units.unitCount();
     for (const BaseFile& base : sentenceFiles) {
-        AppendBaseFile(paths, base, BaseLineFormat::Current, db, log);
+        AppendBaseFile(paths, base, BaseLineFormat::Current, true, db, log);
     }
 
     db.relations.clear();

@@ -120,8 +120,9 @@ bool SaveDatabaseParameters(const AppPaths& paths, const DatabaseParameters& par
                             std::string* error = nullptr);
 
 // Fills the unit and relation tables from the base files, the learner units and the relation
-// files; then the learner's comments (when paths.userDir is set) and, in correction mode
-// (korekta_panel.cfg in programDir), the corrections.
+// files, with the searchText of the sentence rows (as BuildSearchTexts gives it); then the
+// learner's comments (when paths.userDir is set) and, in correction mode (korekta_panel.cfg in
+// programDir), the corrections.
 void LoadDatabase(const AppPaths& paths, CourseDatabase& db, LoadLog& log);
 
 // The base files of a language: word file, sentence file, relation file; empty for 7, 8 and
@@ -153,6 +154,8 @@ BaseLineResult ParseBaseLine(std::string_view line, BaseLineFormat format, Unit&
 // The scrambling of b_sb_50s.txt and b_sb_50z.txt.
 inline constexpr unsigned char kScrambleOffset = 7;
 std::string UnscrambleLine(std::string_view storedLine);
+// The same into a buffer the caller keeps (no allocation per line).
+void UnscrambleLineInto(std::string_view storedLine, std::string& plain);
 // A stored line that unscrambles to exactly plainLine (deterministic).
 std::string ScrambleLine(std::string_view plainLine);
 

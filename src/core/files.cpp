@@ -22,13 +22,14 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
         ::close(fd);
         return std::nullopt;
     }
-    std::string bytes;
-    if (st.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-    }
-    char buffer[65536];
+    // Read straight into the string; a file that grows meanwhile is read to its end.
+    std::string bytes(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, '\0');
+    std::size_t used = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof(buffer));
+        if (used == bytes.size()) {
+            bytes.resize(bytes.size() + 65536);
+        }
+        const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -39,9 +40,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
         if (n == 0) {
             break;
         }
-        bytes.append(buffer, static_cast<std::size_t>(n));
+        used += static_cast<std::size_t>(n);
     }
     ::close(fd);
+    bytes.resize(used);
     return bytes;
 }
 

@@ -125,21 +125,36 @@ std::string HideGaps(std::string_view text) {
     return out;
 }
 
+std::string SearchTextOf(std::string_view foreignText) {
+    // StripGapMarkers (LowerAZ (text)) in one pass; the spacing pass runs only when the text has
+    // a blank that is not a single space between two other characters.
+    std::string bare(foreignText.size(), '\0');
+    std::size_t used = 0;
+    bool spacedOnce = true;
+    bool previousBlank = true;  // the start counts as a blank: a leading blank needs the pass
+    for (const char c : foreignText) {
+        if (c == '<' || c == '>') {
+            continue;
+        }
+        if (IsBlankByte(c)) {
+            spacedOnce = spacedOnce && c == ' ' && !previousBlank;
+            previousBlank = true;
+        } else {
+            previousBlank = false;
+        }
+        bare[used++] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    bare.resize(used);
+    if (spacedOnce && !(used > 0 && previousBlank)) {
+        return bare;
+    }
+    return SpaceAroundMark(bare, " ");
+}
+
 void BuildSearchTexts(UnitTable& units) {
-    // StripGapMarkers (LowerAZ (foreignText)), lowered and stripped in one pass into a buffer
-    // that serves every row.
-    std::string bare;
     for (int n = units.wordUnitCount + 1; n <= units.unitCount(); ++n) {
         Unit& unit = units.unit(n);
-        bare.resize(unit.foreignText.size());
-        std::size_t length = 0;
-        for (const char c : unit.foreignText) {
-            if (c != '<' && c != '>') {
-                bare[length++] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-            }
-        }
-        bare.resize(length);
-        unit.searchText = SpaceAroundMark(bare, " ");
+        unit.searchText = SearchTextOf(unit.foreignText);
     }
 }
 

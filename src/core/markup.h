@@ -27,6 +27,9 @@ std::string GapsToItalics(std::string_view text);
 // The text with each gap replaced by " <...> ".
 std::string HideGaps(std::string_view text);
 
+// The search copy of a sentence: lowered (A-Z), without gap markers, spaces collapsed.
+std::string SearchTextOf(std::string_view foreignText);
+
 // The searchText of every sentence row (unit numbers above wordUnitCount): the foreign text
 // lowered (A-Z) without gap markers.
 void BuildSearchTexts(UnitTable& units);

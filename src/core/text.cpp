@@ -150,23 +150,30 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 }
 
 EqualsFields::EqualsFields(std::string_view text, int maxFields) {
-    // One allocation per line rather than one per doubling: base lines have ten fields, and
-    // every line of a course passes here at login.
-    fields_.reserve(static_cast<std::size_t>(std::clamp(maxFields, 0, 16)));
     std::size_t start = 0;
-    while (static_cast<int>(fields_.size()) < maxFields) {
+    while (count_ < maxFields) {
         const std::size_t eq = text.find('=', start);
         if (eq == std::string_view::npos) {
             break;
         }
-        fields_.push_back(text.substr(start, eq - start));
+        const std::string_view field = text.substr(start, eq - start);
+        if (count_ < kInline) {
+            inline_[static_cast<std::size_t>(count_)] = field;
+        } else {
+            more_.push_back(field);
+        }
+        ++count_;
         start = eq + 1;
     }
     rest_ = text.substr(start);
 }
 
 std::string_view EqualsFields::raw(int index) const {
-    return has(index) ? fields_[static_cast<std::size_t>(index)] : std::string_view{};
+    if (!has(index)) {
+        return {};
+    }
+    return index < kInline ? inline_[static_cast<std::size_t>(index)]
+                           : more_[static_cast<std::size_t>(index - kInline)];
 }
 
 namespace {

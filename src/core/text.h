@@ -4,6 +4,7 @@
 // strings read from the files; trimming removes characters with codes 32 and below, and case
 // folding changes only the letters A-Z.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,7 +50,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes);
 class EqualsFields {
 public:
     explicit EqualsFields(std::string_view text, int maxFields = 64);
-    int count() const { return static_cast<int>(fields_.size()); }
+    int count() const { return count_; }
     // The field as it stands (empty when absent).
     std::string_view raw(int index) const;
     // The field trimmed (empty when absent).
@@ -59,7 +60,11 @@ public:
     std::string_view rest() const { return rest_; }
 
 private:
-    std::vector<std::string_view> fields_;
+    // Base lines carry ten fields: they are kept inline, more go to the vector.
+    static constexpr int kInline = 12;
+    std::array<std::string_view, kInline> inline_{};
+    std::vector<std::string_view> more_;
+    int count_ = 0;
     std::string_view rest_;
 };
 

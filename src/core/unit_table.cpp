@@ -1,27 +1,87 @@
 #include "core/unit_table.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <new>
 
 namespace dyd {
 
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+}  // namespace
+
+template <typename T>
+void* RowAllocator<T>::AllocateRows(std::size_t bytes) {
+    if (bytes < kHugePage) {
+        return ::operator new(bytes);
+    }
+    const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    ::madvise(p, mapped, MADV_HUGEPAGE);
+    return p;
+}
+
+template <typename T>
+void RowAllocator<T>::FreeRows(void* p, std::size_t bytes) {
+    if (bytes < kHugePage) {
+        ::operator delete(p);
+        return;
+    }
+    ::munmap(p, (bytes + kHugePage - 1) / kHugePage * kHugePage);
+}
+
+template struct RowAllocator<Unit>;
+
 void UnitTable::Clear() {
     rows_.clear();
-    firstRowOfId_.clear();
+    firstRowOfSmallId_.clear();
+    firstRowOfOtherId_.clear();
     indexValid_ = true;
     wordUnitCount = 0;
 }
 
+void UnitTable::IndexRow(std::int32_t id, std::int32_t row) const {
+    if (id >= 0 && id < kFlatIds) {
+        if (firstRowOfSmallId_.empty()) {
+            firstRowOfSmallId_.assign(kFlatIds, 0);
+        }
+        std::int32_t& slot = firstRowOfSmallId_[static_cast<std::size_t>(id)];
+        if (slot == 0) {
+            slot = row;
+        }
+    } else {
+        firstRowOfOtherId_.emplace(id, row);
+    }
+}
+
 bool UnitTable::Append(Unit unit) {
-    if (unitCount() >= kMaxUnits) {
+    Unit* row = BeginAppend();
+    if (row == nullptr) {
         return false;
     }
-    const std::int32_t id = unit.unitId;
-    rows_.push_back(std::move(unit));
-    if (indexValid_) {
-        firstRowOfId_.emplace(id, unitCount());
-    }
+    *row = std::move(unit);
+    CommitAppend();
     return true;
 }
+
+Unit* UnitTable::BeginAppend() {
+    if (unitCount() >= kMaxUnits) {
+        return nullptr;
+    }
+    return &rows_.emplace_back();
+}
+
+void UnitTable::CommitAppend() {
+    if (indexValid_) {
+        IndexRow(rows_.back().unitId, unitCount());
+    }
+}
+
+void UnitTable::CancelAppend() { rows_.pop_back(); }
 
 void UnitTable::SetUnitId(int n, std::int32_t id) {
     unit(n).unitId = id;
@@ -29,10 +89,10 @@ void UnitTable::SetUnitId(int n, std::int32_t id) {
 }
 
 void UnitTable::RebuildIndex() const {
-    firstRowOfId_.clear();
-    firstRowOfId_.reserve(rows_.size());
+    firstRowOfSmallId_.clear();
+    firstRowOfOtherId_.clear();
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        firstRowOfId_.emplace(rows_[i].unitId, static_cast<std::int32_t>(i + 1));
+        IndexRow(rows_[i].unitId, static_cast<std::int32_t>(i + 1));
     }
     indexValid_ = true;
 }
@@ -41,18 +101,22 @@ int UnitTable::IndexOfUnitId(std::int32_t id) const {
     if (!indexValid_) {
         RebuildIndex();
     }
-    auto found = firstRowOfId_.find(id);
-    if (found != firstRowOfId_.end() && found->second <= unitCount() &&
-        rows_[static_cast<std::size_t>(found->second - 1)].unitId == id) {
-        return found->second;
+    std::int32_t row = 0;
+    if (id >= 0 && id < kFlatIds) {
+        row = firstRowOfSmallId_.empty() ? 0 : firstRowOfSmallId_[static_cast<std::size_t>(id)];
+    } else {
+        const auto found = firstRowOfOtherId_.find(id);
+        row = found == firstRowOfOtherId_.end() ? 0 : found->second;
     }
-    // A row whose id was written directly, bypassing SetUnitId: the index is stale.
-    if (found != firstRowOfId_.end()) {
+    if (row == 0) {
+        return -1;
+    }
+    // A row whose id was written directly, bypassing SetUnitId, makes the index stale.
+    if (row > unitCount() || rows_[static_cast<std::size_t>(row - 1)].unitId != id) {
         RebuildIndex();
-        found = firstRowOfId_.find(id);
-        return found == firstRowOfId_.end() ? -1 : found->second;
+        return IndexOfUnitId(id);
     }
-    return -1;
+    return row;
 }
 
 Group DefaultGroup() {

@@ -4,7 +4,9 @@
 // group, relation and substitution tables beside them.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -61,6 +63,25 @@ struct Unit {
     std::string correctionHint;
 };
 
+// Storage for the rows of a unit table: a full table holds some megabytes, which are mapped in
+// huge pages where the system offers them, so that opening a database does not pay for
+// thousands of page faults.
+template <typename T>
+struct RowAllocator {
+    using value_type = T;
+    RowAllocator() = default;
+    template <typename U>
+    RowAllocator(const RowAllocator<U>&) {}  // NOLINT(google-explicit-constructor)
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocateRows(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) { FreeRows(p, n * sizeof(T)); }
+    template <typename U>
+    bool operator==(const RowAllocator<U>&) const {
+        return true;
+    }
+    static void* AllocateRows(std::size_t bytes);
+    static void FreeRows(void* p, std::size_t bytes);
+};
+
 class UnitTable {
 public:
     int unitCount() const { return static_cast<int>(rows_.size()); }
@@ -78,19 +99,33 @@ public:
     // already holds kMaxUnits rows.
     bool Append(Unit unit);
 
+    // Appending in place, for loaders: BeginAppend gives an empty row at the end (nullptr when
+    // the table is full); the caller fills it and either keeps it with CommitAppend or drops it
+    // with CancelAppend.
+    Unit* BeginAppend();
+    void CommitAppend();
+    void CancelAppend();
+
     void SetUnitId(int n, std::int32_t id);
 
     // The unit number of the first row with that id, or -1 when none has it.
     int IndexOfUnitId(std::int32_t id) const;
 
     // The units, unit number n at index n - 1.
-    const std::vector<Unit>& rows() const { return rows_; }
+    std::span<const Unit> rows() const { return rows_; }
+    std::size_t capacity() const { return rows_.capacity(); }
 
 private:
     void RebuildIndex() const;
 
-    std::vector<Unit> rows_;
-    mutable std::unordered_map<std::int32_t, std::int32_t> firstRowOfId_;
+    void IndexRow(std::int32_t id, std::int32_t row) const;
+
+    // The first row of each id: ids of up to five digits (those of the course files) in a flat
+    // table, any other id in a map.
+    static constexpr std::int32_t kFlatIds = 100000;
+    std::vector<Unit, RowAllocator<Unit>> rows_;
+    mutable std::vector<std::int32_t> firstRowOfSmallId_;
+    mutable std::unordered_map<std::int32_t, std::int32_t> firstRowOfOtherId_;
     mutable bool indexValid_ = true;
 };
 

@@ -96,7 +96,6 @@ bool OpenDatabase(std::string_view installDir, std::string_view code, std::strin
         return false;
     }
     LoadDatabase(paths, db, log);
-    BuildSearchTexts(db.units);
     return true;
 }
 
