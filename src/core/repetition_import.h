@@ -1,0 +1,111 @@
+#pragma once
+
+// Taking over the repetition records of another account: of an earlier edition (2001 and 4.0,
+// whose accounts keep 60-byte records in "p.b") or of this edition (5.0, the 64-byte records of
+// code + ".p"), matched to the units of the open database by their ids; and taking over the
+// learner units of an earlier installation. The installation folder is given by the caller.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/paths.h"
+#include "core/repetitions.h"
+#include "core/unit_table.h"
+
+namespace dyd {
+
+enum class Edition { E2001, E40, E50 };
+
+inline constexpr std::size_t kEarlierRecordSize = 60;
+inline constexpr int kEarlierMarkedKinds = 15;
+
+// ---- Accounts --------------------------------------------------------------------------------
+
+struct ImportAccount {
+    std::int32_t number = 0;
+    std::string name;  // trimmed, as read
+};
+
+// The accounts of a "usr.t": every line with "=" whose text before the first "=" is a positive
+// number; the name is the rest of the line, trimmed. Every such line is listed. Takes any bytes.
+std::vector<ImportAccount> ParseImportAccounts(std::string_view bytes);
+// The accounts of sourceFolder + "usr.t"; empty when there is no such file.
+std::vector<ImportAccount> ReadImportAccounts(std::string_view sourceFolder);
+
+// A folder as typed: trimmed, "\" as "/", with a "/" at the end.
+std::string NormalizeSourceFolder(std::string_view typed);
+
+// "Nie wykryto kont użytkownika w programie Dydaktor 2001!" (4.0, 5.0 alike).
+std::string NoAccountsMessage(Edition edition);
+inline constexpr std::string_view kChooseAccountPrompt = "Wybierz konto użytkownika:";
+
+// The repetition file of an account: for 5.0 sourceFolder + number + "/" + databaseCode + ".p",
+// for the earlier editions sourceFolder + number + "/p.b" (letter case aside).
+std::string AccountRepetitionFile(Edition edition, std::string_view sourceFolder,
+                                  std::int32_t accountNumber, std::string_view databaseCode);
+
+// ---- Records ---------------------------------------------------------------------------------
+
+struct ImportCounts {
+    int imported = 0;          // records taken over whose interval is above 0
+    int kept = 0;              // learnt units left as they were (keep on)
+    int missing = 0;           // records of units the database does not hold
+    std::string missingList;   // " - " + id for each of them, in file order
+    int notLearnt = 0;         // records with unitId 0 or below: nothing to take over
+    std::size_t cutBytes = 0;  // a last, incomplete record
+};
+
+// Takes the records of a repetition file's bytes into the store. Without keep every record is
+// reset first and recordHighWater starts at 0; with keep a unit that is already learnt stays as
+// it is. Takes any bytes.
+ImportCounts ImportRepetitionRecords(std::string_view bytes, Edition edition, bool keep,
+                                     const UnitTable& units, RepetitionStore& store);
+
+inline constexpr std::string_view kImportingTitle = "Importuję powtórki...";
+inline constexpr std::string_view kMissingReportHeading =
+    "Kody jednostek nie odnalezionych w bazie (podczas importu powtórek)";
+
+// The report of missing units in userDir: "import_powtorek_50_kody_brakujacych_" + code +
+// ".txt" for 5.0, "..._40_..." for the earlier editions.
+std::string MissingReportFileName(Edition edition, std::string_view databaseCode);
+// Its two lines (Windows-1250, CR LF).
+std::string FormatMissingReport(std::string_view missingList);
+
+struct ImportResult {
+    bool done = false;  // false: the file is missing or unreadable and nothing changed
+    ImportCounts counts;
+    std::string message;      // for the message box (UTF-8)
+    std::string reportError;  // when the report of missing units could not be written (UTF-8)
+};
+
+// The record import of one account's repetition file. The records reach the learner's own
+// repetition file with the next save of the store.
+ImportResult ImportRepetitionFile(const std::string& path, Edition edition, bool keep,
+                                  const AppPaths& paths, const UnitTable& units,
+                                  RepetitionStore& store);
+
+// ---- Learner units ---------------------------------------------------------------------------
+
+struct LearnerUnitsImport {
+    int added = 0;
+    int alreadyPresent = 0;  // a unit with the same id is in the table already
+    int noRoom = 0;          // the table was full
+    int skipped = 0;         // lines that are no unit
+    bool saved = false;      // sbusr.txt of the open database rewritten
+    std::string error;       // (UTF-8) when it could not be written
+};
+
+// Appends the units of a learner-units file's bytes (5.0: the current line format, earlier
+// editions: the older one) to the table. Takes any bytes.
+LearnerUnitsImport AppendEarlierLearnerUnits(std::string_view bytes, Edition edition,
+                                             UnitTable& units);
+
+// Reads folder + "sbusr.txt", appends its units and, when any was added, rewrites the learner
+// units of the open database.
+LearnerUnitsImport ImportLearnerUnits(std::string_view folder, Edition edition,
+                                      const AppPaths& paths, UnitTable& units);
+
+}  // namespace dyd
