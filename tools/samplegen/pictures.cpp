@@ -1,0 +1,1043 @@
+#include "pictures.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace dyd::samplegen {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// The palette: warm paper, deep blue, an amber accent and dark ink.
+const QColor kPaper(0xF4, 0xF1, 0xEA);
+const QColor kPaperDark(0xE6, 0xE0, 0xD3);
+const QColor kBlue(0x2F, 0x66, 0x90);
+const QColor kBlueLight(0x3F, 0x86, 0xB8);
+const QColor kBlueDark(0x1F, 0x4A, 0x6B);
+const QColor kAmber(0xF2, 0xB1, 0x34);
+const QColor kInk(0x1F, 0x2E, 0x3A);
+const QColor kGreen(0x5C, 0x9E, 0x6E);
+const QColor kRed(0xC0, 0x5A, 0x4A);
+const QColor kPanel(0xFF, 0xFD, 0xF8);
+
+const QString kFontFamily = u"DejaVu Sans"_s;
+
+QFont Font(int pixelSize, bool bold = false) {
+    QFont font(kFontFamily);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+// The largest font up to maxSize in which text fits width.
+QFont FittingFont(const QString& text, int width, int maxSize, bool bold) {
+    for (int size = maxSize; size > 7; --size) {
+        const QFont font = Font(size, bold);
+        if (QFontMetrics(font).horizontalAdvance(text) <= width) {
+            return font;
+        }
+    }
+    return Font(7, bold);
+}
+
+QImage NewImage(int width, int height, const QColor& fill) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(fill);
+    return image;
+}
+
+void Prepare(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+}
+
+// ---- Buttons ---------------------------------------------------------------------------------
+
+void DrawIcon(QPainter& p, ButtonIcon icon, const QRectF& box, const QColor& ink) {
+    p.save();
+    const qreal s = std::min(box.width(), box.height());
+    const QPointF c = box.center();
+    QPen pen(ink, std::max<qreal>(1.6, s / 10.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(pen);
+    switch (icon) {
+        case ButtonIcon::Speaker:
+        case ButtonIcon::SmallSpeaker: {
+            const qreal u = s / 10.0;
+            QPolygonF body;
+            body << QPointF(c.x() - 4 * u, c.y() - 1.5 * u)
+                 << QPointF(c.x() - 2 * u, c.y() - 1.5 * u)
+                 << QPointF(c.x() + 0.5 * u, c.y() - 4 * u)
+                 << QPointF(c.x() + 0.5 * u, c.y() + 4 * u)
+                 << QPointF(c.x() - 2 * u, c.y() + 1.5 * u)
+                 << QPointF(c.x() - 4 * u, c.y() + 1.5 * u);
+            p.setBrush(ink);
+            p.drawPolygon(body);
+            p.setBrush(Qt::NoBrush);
+            p.drawArc(QRectF(c.x() - 1.5 * u, c.y() - 2.5 * u, 5 * u, 5 * u), -50 * 16, 100 * 16);
+            if (icon == ButtonIcon::Speaker) {
+                p.drawArc(QRectF(c.x() - 2.5 * u, c.y() - 4.5 * u, 9 * u, 9 * u), -50 * 16,
+                          100 * 16);
+            }
+            break;
+        }
+        case ButtonIcon::Up:
+        case ButtonIcon::Down: {
+            const qreal u = s / 10.0;
+            const qreal dir = icon == ButtonIcon::Up ? -1 : 1;
+            QPolygonF arrow;
+            arrow << QPointF(c.x() - 3.5 * u, c.y() - dir * 2 * u)
+                  << QPointF(c.x() + 3.5 * u, c.y() - dir * 2 * u)
+                  << QPointF(c.x(), c.y() + dir * 2.5 * u);
+            p.setBrush(ink);
+            p.drawPolygon(arrow);
+            break;
+        }
+        case ButtonIcon::Close: {
+            const qreal u = s / 10.0;
+            p.drawLine(QPointF(c.x() - 2.8 * u, c.y() - 2.8 * u),
+                       QPointF(c.x() + 2.8 * u, c.y() + 2.8 * u));
+            p.drawLine(QPointF(c.x() + 2.8 * u, c.y() - 2.8 * u),
+                       QPointF(c.x() - 2.8 * u, c.y() + 2.8 * u));
+            break;
+        }
+        case ButtonIcon::Minimize: {
+            const qreal u = s / 10.0;
+            p.drawLine(QPointF(c.x() - 3 * u, c.y() + 2 * u),
+                       QPointF(c.x() + 3 * u, c.y() + 2 * u));
+            break;
+        }
+        case ButtonIcon::Check: {
+            QPainterPath path;
+            path.moveTo(box.left() + s * 0.15, c.y());
+            path.lineTo(box.left() + s * 0.42, box.top() + s * 0.78);
+            path.lineTo(box.left() + s * 0.88, box.top() + s * 0.2);
+            p.drawPath(path);
+            break;
+        }
+        case ButtonIcon::Cross: {
+            const qreal r = s * 0.3;
+            p.drawLine(QPointF(c.x() - r, c.y() - r), QPointF(c.x() + r, c.y() + r));
+            p.drawLine(QPointF(c.x() + r, c.y() - r), QPointF(c.x() - r, c.y() + r));
+            break;
+        }
+        case ButtonIcon::Back: {
+            const qreal u = s / 10.0;
+            QPolygonF arrow;
+            arrow << QPointF(c.x() + 2 * u, c.y() - 3.5 * u)
+                  << QPointF(c.x() + 2 * u, c.y() + 3.5 * u) << QPointF(c.x() - 2.5 * u, c.y());
+            p.setBrush(ink);
+            p.drawPolygon(arrow);
+            break;
+        }
+        case ButtonIcon::None:
+            break;
+    }
+    p.restore();
+}
+
+void DrawButtonFrame(QPainter& p, const ButtonSpec& spec, int x, bool highlighted) {
+    const QRectF frame(x + 1.0, 1.0, spec.width - 2.0, spec.height - 2.0);
+    const qreal radius = std::min<qreal>(8.0, spec.height / 4.0);
+    QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
+    const QColor top = highlighted ? kBlueLight.lighter(112) : kBlue.lighter(112);
+    const QColor bottom = highlighted ? kBlueLight : kBlue;
+    fill.setColorAt(0, top);
+    fill.setColorAt(1, bottom);
+    p.setBrush(fill);
+    p.setPen(QPen(highlighted ? kAmber : kBlueDark, highlighted ? 2.0 : 1.0));
+    p.drawRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+
+    const QColor ink = Qt::white;
+    const bool iconOnly = spec.label.isEmpty();
+    if (iconOnly) {
+        DrawIcon(p, spec.icon, frame.adjusted(2, 2, -2, -2), ink);
+        return;
+    }
+    QRectF textBox = frame.adjusted(8, 0, -8, 0);
+    if (spec.icon != ButtonIcon::None) {
+        const qreal side = frame.height() * 0.55;
+        const QRectF iconBox(frame.left() + 8, frame.center().y() - side / 2, side, side);
+        DrawIcon(p, spec.icon, iconBox,
+                 spec.icon == ButtonIcon::Check   ? QColor(0xC8, 0xF0, 0xC8)
+                 : spec.icon == ButtonIcon::Cross ? QColor(0xFF, 0xD0, 0xC8)
+                                                  : ink);
+        textBox.setLeft(iconBox.right() + 6);
+    }
+    const QFont font = FittingFont(spec.label, static_cast<int>(textBox.width()),
+                                   std::min(18, static_cast<int>(spec.height * 0.45)), true);
+    p.setFont(font);
+    p.setPen(ink);
+    p.drawText(textBox, Qt::AlignCenter, spec.label);
+}
+
+// ---- Backgrounds -----------------------------------------------------------------------------
+
+void DrawPaper(QPainter& p, const QRect& area) {
+    QLinearGradient paper(area.topLeft(), area.bottomRight());
+    paper.setColorAt(0, kPaper.lighter(103));
+    paper.setColorAt(1, kPaperDark);
+    p.fillRect(area, paper);
+}
+
+// A band across the top with the title; returns its height.
+int DrawTitleBand(QPainter& p, int width, int height, const QString& title) {
+    const int band = std::clamp(height / 6, 22, 64);
+    QLinearGradient fill(0, 0, 0, band);
+    fill.setColorAt(0, kBlue.lighter(108));
+    fill.setColorAt(1, kBlueDark);
+    p.fillRect(QRect(0, 0, width, band), fill);
+    p.fillRect(QRect(0, band, width, std::max(2, band / 14)), kAmber);
+    const QFont font = FittingFont(title, width - 40, static_cast<int>(band * 0.5), true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(18, 0, width - 36, band), Qt::AlignVCenter | Qt::AlignLeft, title);
+    return band + std::max(2, band / 14);
+}
+
+void DrawFrame(QPainter& p, int width, int height) {
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kBlueDark, 2));
+    p.drawRect(QRectF(1, 1, width - 2, height - 2));
+}
+
+// Soft circles in a corner, the same motif as on every window.
+void DrawCornerDecoration(QPainter& p, int width, int height, int variant) {
+    p.save();
+    p.setPen(Qt::NoPen);
+    const QColor colors[] = {kBlue, kAmber, kGreen, kBlueLight};
+    for (int i = 0; i < 3; ++i) {
+        QColor c = colors[(variant + i) % 4];
+        c.setAlpha(28 + 10 * i);
+        p.setBrush(c);
+        const qreal r = std::min(width, height) * (0.32 - 0.08 * i);
+        p.drawEllipse(QPointF(width - r * 0.35 - i * r * 0.3, height - r * 0.3 + i * 4), r, r);
+    }
+    p.restore();
+}
+
+void DrawPanel(QPainter& p, const QRect& rect) {
+    p.save();
+    p.setPen(QPen(kPaperDark.darker(115), 1));
+    p.setBrush(kPanel);
+    p.drawRoundedRect(QRectF(rect).adjusted(-4.5, -4.5, 4.5, 4.5), 6, 6);
+    p.restore();
+}
+
+void DrawWrapped(QPainter& p, const QRect& rect, const QString& text, int size, const QColor& ink,
+                 bool bold = false, int flags = Qt::AlignLeft | Qt::AlignTop) {
+    p.setFont(Font(size, bold));
+    p.setPen(ink);
+    p.drawText(rect, flags | Qt::TextWordWrap, text);
+}
+
+// ---- Scenes of the interlude pictures --------------------------------------------------------
+
+struct Scene {
+    QPainter& p;
+    int width;
+    int height;
+    int horizon;
+};
+
+void Sun(Scene& s, QPointF c, qreal r) {
+    s.p.setPen(QPen(kAmber, 3, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 12; ++i) {
+        const qreal a = i * M_PI / 6;
+        s.p.drawLine(c + QPointF(std::cos(a), std::sin(a)) * (r + 6),
+                     c + QPointF(std::cos(a), std::sin(a)) * (r + 18));
+    }
+    s.p.setPen(Qt::NoPen);
+    s.p.setBrush(QColor(0xF7, 0xC9, 0x48));
+    s.p.drawEllipse(c, r, r);
+}
+
+void Cloud(Scene& s, QPointF c, qreal r) {
+    s.p.setPen(Qt::NoPen);
+    s.p.setBrush(QColor(0xFF, 0xFF, 0xFF, 230));
+    s.p.drawEllipse(c, r * 1.2, r * 0.7);
+    s.p.drawEllipse(c + QPointF(-r, r * 0.2), r * 0.8, r * 0.55);
+    s.p.drawEllipse(c + QPointF(r, r * 0.25), r * 0.85, r * 0.5);
+}
+
+void Tree(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(Qt::NoPen);
+    s.p.setBrush(QColor(0x7A, 0x55, 0x3A));
+    s.p.drawRect(QRectF(base.x() - h * 0.06, base.y() - h * 0.45, h * 0.12, h * 0.45));
+    s.p.setBrush(QColor(0x3E, 0x8E, 0x5A));
+    s.p.drawEllipse(QPointF(base.x(), base.y() - h * 0.68), h * 0.3, h * 0.32);
+    s.p.setBrush(QColor(0x4F, 0xA3, 0x6A));
+    s.p.drawEllipse(QPointF(base.x() - h * 0.12, base.y() - h * 0.6), h * 0.18, h * 0.18);
+}
+
+void House(Scene& s, QPointF base, qreal h) {
+    const qreal w = h * 1.1;
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0xF2, 0xE3, 0xC6));
+    s.p.drawRect(QRectF(base.x() - w / 2, base.y() - h * 0.62, w, h * 0.62));
+    QPolygonF roof;
+    roof << QPointF(base.x() - w * 0.6, base.y() - h * 0.62) << QPointF(base.x(), base.y() - h)
+         << QPointF(base.x() + w * 0.6, base.y() - h * 0.62);
+    s.p.setBrush(kRed);
+    s.p.drawPolygon(roof);
+    s.p.setBrush(QColor(0x8A, 0x5A, 0x3C));
+    s.p.drawRect(QRectF(base.x() - w * 0.1, base.y() - h * 0.32, w * 0.2, h * 0.32));
+    s.p.setBrush(QColor(0xBF, 0xE0, 0xF5));
+    s.p.drawRect(QRectF(base.x() - w * 0.38, base.y() - h * 0.5, w * 0.18, w * 0.16));
+    s.p.drawRect(QRectF(base.x() + w * 0.2, base.y() - h * 0.5, w * 0.18, w * 0.16));
+}
+
+void Car(Scene& s, QPointF base, qreal h, const QColor& color) {
+    const qreal w = h * 2.2;
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(color);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(base.x() - w / 2, base.y() - h * 0.75, w, h * 0.45), 8, 8);
+    body.addRoundedRect(QRectF(base.x() - w * 0.28, base.y() - h * 1.1, w * 0.56, h * 0.45), 10,
+                        10);
+    s.p.drawPath(body.simplified());
+    s.p.setBrush(QColor(0x33, 0x33, 0x33));
+    s.p.drawEllipse(QPointF(base.x() - w * 0.28, base.y() - h * 0.28), h * 0.22, h * 0.22);
+    s.p.drawEllipse(QPointF(base.x() + w * 0.28, base.y() - h * 0.28), h * 0.22, h * 0.22);
+}
+
+void Person(Scene& s, QPointF base, qreal h, const QColor& shirt) {
+    s.p.setPen(QPen(kInk, 3, Qt::SolidLine, Qt::RoundCap));
+    s.p.drawLine(base + QPointF(-h * 0.1, 0), base + QPointF(0, -h * 0.35));
+    s.p.drawLine(base + QPointF(h * 0.1, 0), base + QPointF(0, -h * 0.35));
+    s.p.setBrush(shirt);
+    s.p.setPen(QPen(kInk, 2));
+    s.p.drawRoundedRect(QRectF(base.x() - h * 0.12, base.y() - h * 0.72, h * 0.24, h * 0.4), 6, 6);
+    s.p.setBrush(QColor(0xF1, 0xC2, 0x9A));
+    s.p.drawEllipse(QPointF(base.x(), base.y() - h * 0.84), h * 0.12, h * 0.12);
+}
+
+void Animal(Scene& s, QPointF base, qreal h, const QColor& fur, bool cat) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(fur);
+    s.p.drawEllipse(QPointF(base.x(), base.y() - h * 0.4), h * 0.5, h * 0.25);
+    s.p.drawEllipse(QPointF(base.x() + h * 0.5, base.y() - h * 0.65), h * 0.2, h * 0.18);
+    if (cat) {
+        QPolygonF ear;
+        ear << QPointF(base.x() + h * 0.38, base.y() - h * 0.75)
+            << QPointF(base.x() + h * 0.42, base.y() - h * 0.95)
+            << QPointF(base.x() + h * 0.5, base.y() - h * 0.8);
+        s.p.drawPolygon(ear);
+        ear.translate(h * 0.15, 0);
+        s.p.drawPolygon(ear);
+    } else {
+        s.p.drawEllipse(QPointF(base.x() + h * 0.42, base.y() - h * 0.62), h * 0.07, h * 0.14);
+    }
+    for (const qreal dx : {-0.3, -0.1, 0.15, 0.32}) {
+        s.p.drawLine(QPointF(base.x() + h * dx, base.y() - h * 0.2),
+                     QPointF(base.x() + h * dx, base.y()));
+    }
+    s.p.drawLine(QPointF(base.x() - h * 0.48, base.y() - h * 0.45),
+                 QPointF(base.x() - h * 0.7, base.y() - h * (cat ? 0.8 : 0.6)));
+}
+
+void Book(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0xFF, 0xFF, 0xFF));
+    QPolygonF left;
+    left << QPointF(base.x(), base.y() - h * 0.1) << QPointF(base.x() - h * 0.7, base.y() - h * 0.2)
+         << QPointF(base.x() - h * 0.7, base.y() - h * 0.8)
+         << QPointF(base.x(), base.y() - h * 0.7);
+    s.p.drawPolygon(left);
+    QPolygonF right = left;
+    for (QPointF& pt : right) {
+        pt.setX(2 * base.x() - pt.x());
+    }
+    s.p.drawPolygon(right);
+    s.p.setPen(QPen(QColor(0x9A, 0xA5, 0xB0), 1.5));
+    for (int i = 1; i <= 4; ++i) {
+        const qreal y = base.y() - h * (0.75 - 0.11 * i);
+        s.p.drawLine(QPointF(base.x() - h * 0.6, y - h * 0.03),
+                     QPointF(base.x() - h * 0.1, y + h * 0.03));
+        s.p.drawLine(QPointF(base.x() + h * 0.1, y + h * 0.03),
+                     QPointF(base.x() + h * 0.6, y - h * 0.03));
+    }
+}
+
+void Cup(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0xFF, 0xFF, 0xFF));
+    s.p.drawArc(QRectF(base.x() + h * 0.2, base.y() - h * 0.65, h * 0.35, h * 0.35), -90 * 16,
+                180 * 16);
+    s.p.drawRoundedRect(QRectF(base.x() - h * 0.35, base.y() - h * 0.8, h * 0.6, h * 0.8), 8, 8);
+    s.p.setPen(QPen(QColor(0x9A, 0xA5, 0xB0), 2));
+    for (const qreal dx : {-0.15, 0.0, 0.15}) {
+        s.p.drawArc(QRectF(base.x() + h * dx - h * 0.05, base.y() - h * 1.15, h * 0.1, h * 0.3),
+                    90 * 16, 180 * 16);
+    }
+}
+
+void Clock(Scene& s, QPointF c, qreal r) {
+    s.p.setPen(QPen(kInk, 3));
+    s.p.setBrush(QColor(0xFF, 0xFF, 0xFF));
+    s.p.drawEllipse(c, r, r);
+    for (int i = 0; i < 12; ++i) {
+        const qreal a = i * M_PI / 6;
+        s.p.drawPoint(c + QPointF(std::cos(a), std::sin(a)) * r * 0.82);
+    }
+    s.p.drawLine(c, c + QPointF(0, -r * 0.6));
+    s.p.drawLine(c, c + QPointF(r * 0.45, r * 0.1));
+}
+
+void Waves(Scene& s, int top) {
+    s.p.setPen(Qt::NoPen);
+    s.p.setBrush(QColor(0x4A, 0x90, 0xC2));
+    s.p.drawRect(QRect(0, top, s.width, s.height - top));
+    s.p.setPen(QPen(QColor(0xDD, 0xEE, 0xF8), 2));
+    for (int row = 0; row < 4; ++row) {
+        QPainterPath wave;
+        const qreal y = top + 18 + row * 26;
+        wave.moveTo(0, y);
+        for (int x = 0; x <= s.width; x += 40) {
+            wave.quadTo(x + 10, y - 6, x + 20, y);
+            wave.quadTo(x + 30, y + 6, x + 40, y);
+        }
+        s.p.drawPath(wave);
+    }
+}
+
+void Mountains(Scene& s) {
+    s.p.setPen(Qt::NoPen);
+    s.p.setBrush(QColor(0x8C, 0x9E, 0xB5));
+    QPolygonF far;
+    far << QPointF(0, s.horizon) << QPointF(s.width * 0.25, s.horizon - 170)
+        << QPointF(s.width * 0.45, s.horizon - 60) << QPointF(s.width * 0.7, s.horizon - 200)
+        << QPointF(s.width, s.horizon - 40) << QPointF(s.width, s.horizon);
+    s.p.drawPolygon(far);
+    s.p.setBrush(QColor(0xFF, 0xFF, 0xFF));
+    QPolygonF cap;
+    cap << QPointF(s.width * 0.7, s.horizon - 200) << QPointF(s.width * 0.66, s.horizon - 160)
+        << QPointF(s.width * 0.74, s.horizon - 160);
+    s.p.drawPolygon(cap);
+}
+
+void Buildings(Scene& s) {
+    const int tops[] = {150, 210, 120, 180, 230, 140, 200};
+    const int count = 7;
+    const qreal w = s.width / static_cast<qreal>(count);
+    for (int i = 0; i < count; ++i) {
+        const QRectF b(i * w + 6, s.horizon - tops[i], w - 12, tops[i]);
+        s.p.setPen(QPen(kInk, 1.5));
+        s.p.setBrush(i % 2 ? QColor(0xB8, 0xC4, 0xCF) : QColor(0xCF, 0xC2, 0xAE));
+        s.p.drawRect(b);
+        s.p.setBrush(QColor(0xF7, 0xE3, 0x9C));
+        for (qreal y = b.top() + 12; y < b.bottom() - 20; y += 26) {
+            for (qreal x = b.left() + 10; x < b.right() - 14; x += 22) {
+                s.p.drawRect(QRectF(x, y, 10, 12));
+            }
+        }
+    }
+}
+
+void Flower(Scene& s, QPointF base, qreal h, const QColor& petals) {
+    s.p.setPen(QPen(QColor(0x3E, 0x8E, 0x5A), 3));
+    s.p.drawLine(base, base + QPointF(0, -h));
+    s.p.setPen(Qt::NoPen);
+    s.p.setBrush(petals);
+    for (int i = 0; i < 6; ++i) {
+        const qreal a = i * M_PI / 3;
+        s.p.drawEllipse(base + QPointF(std::cos(a) * h * 0.16, -h + std::sin(a) * h * 0.16),
+                        h * 0.12, h * 0.12);
+    }
+    s.p.setBrush(kAmber);
+    s.p.drawEllipse(base + QPointF(0, -h), h * 0.09, h * 0.09);
+}
+
+void Rain(Scene& s) {
+    s.p.setPen(QPen(QColor(0x5A, 0x7F, 0xA8), 2, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 60; ++i) {
+        const qreal x = (i * 97) % s.width;
+        const qreal y = 90 + (i * 53) % std::max(1, s.horizon - 100);
+        s.p.drawLine(QPointF(x, y), QPointF(x - 5, y + 14));
+    }
+}
+
+void Snow(Scene& s) {
+    s.p.setPen(Qt::NoPen);
+    s.p.setBrush(Qt::white);
+    for (int i = 0; i < 80; ++i) {
+        const qreal x = (i * 71) % s.width;
+        const qreal y = 20 + (i * 37) % std::max(1, s.height - 60);
+        s.p.drawEllipse(QPointF(x, y), 3, 3);
+    }
+}
+
+void Bird(Scene& s, QPointF c, qreal r) {
+    s.p.setPen(QPen(kInk, 2.5, Qt::SolidLine, Qt::RoundCap));
+    s.p.setBrush(Qt::NoBrush);
+    s.p.drawArc(QRectF(c.x() - r, c.y() - r / 2, r, r), 20 * 16, 140 * 16);
+    s.p.drawArc(QRectF(c.x(), c.y() - r / 2, r, r), 20 * 16, 140 * 16);
+}
+
+void Fish(Scene& s, QPointF c, qreal r, const QColor& color) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(color);
+    s.p.drawEllipse(c, r, r * 0.55);
+    QPolygonF tail;
+    tail << c + QPointF(-r * 0.9, 0) << c + QPointF(-r * 1.5, -r * 0.45)
+         << c + QPointF(-r * 1.5, r * 0.45);
+    s.p.drawPolygon(tail);
+    s.p.setBrush(kInk);
+    s.p.drawEllipse(c + QPointF(r * 0.5, -r * 0.1), 2.5, 2.5);
+}
+
+void Apple(Scene& s, QPointF c, qreal r) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(kRed.lighter(115));
+    s.p.drawEllipse(c, r, r * 0.92);
+    s.p.drawLine(c + QPointF(0, -r * 0.85), c + QPointF(r * 0.1, -r * 1.25));
+    s.p.setBrush(kGreen);
+    s.p.drawEllipse(c + QPointF(r * 0.35, -r * 1.1), r * 0.28, r * 0.14);
+}
+
+void Sign(Scene& s, QPointF base, const QString& text) {
+    const QFont font = FittingFont(text, 180, 22, true);
+    const int w = QFontMetrics(font).horizontalAdvance(text) + 28;
+    s.p.setPen(QPen(kInk, 3));
+    s.p.drawLine(base, base + QPointF(0, -70));
+    s.p.setBrush(kPanel);
+    s.p.setPen(QPen(kBlueDark, 2));
+    const QRectF board(base.x() - w / 2.0, base.y() - 110, w, 40);
+    s.p.drawRoundedRect(board, 6, 6);
+    s.p.setFont(font);
+    s.p.setPen(kBlueDark);
+    s.p.drawText(board, Qt::AlignCenter, text);
+}
+
+bool Has(const QString& motif, std::initializer_list<const char16_t*> words) {
+    for (const char16_t* word : words) {
+        if (motif.contains(QString::fromUtf16(word), Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A stable number from a text, for choosing colours and places.
+quint32 Seed(const QString& text) {
+    quint32 h = 2166136261u;
+    for (const QChar c : text) {
+        h = (h ^ c.unicode()) * 16777619u;
+    }
+    return h;
+}
+
+}  // namespace
+
+std::vector<ButtonSpec> ButtonList() {
+    const ButtonSpec ok{"ok2.bmp", 90, 32, u"OK"_s, ButtonIcon::None};
+    return {
+        {"glosnik2.bmp", 40, 40, {}, ButtonIcon::Speaker},
+        {"wybierz.bmp", 110, 32, u"Wybierz"_s, ButtonIcon::None},
+        ok,
+        {"anuluj2.bmp", 90, 32, u"Anuluj"_s, ButtonIcon::None},
+        {"umiem.bmp", 120, 36, u"Umiem"_s, ButtonIcon::Check},
+        {"nie_umiem.bmp", 120, 36, u"Nie umiem"_s, ButtonIcon::Cross},
+        {"sprawdz.bmp", 120, 36, u"Sprawdź"_s, ButtonIcon::None},
+        {"ok_duzy.bmp", 140, 44, u"OK"_s, ButtonIcon::None},
+        ok,
+        {"podr_back2.bmp", 100, 30, u"Wstecz"_s, ButtonIcon::Back},
+        {"podr_druk2.bmp", 100, 30, u"Drukuj"_s, ButtonIcon::None},
+        {"nowy_user.bmp", 130, 32, u"Nowy uczeń"_s, ButtonIcon::None},
+        {"glos_maly.bmp", 24, 24, {}, ButtonIcon::SmallSpeaker},
+        {"op_gora.bmp", 24, 24, {}, ButtonIcon::Up},
+        {"op_dol.bmp", 24, 24, {}, ButtonIcon::Down},
+        {"m_slow_powt.bmp", 220, 44, u"Powtórki"_s, ButtonIcon::None},
+        {"m_slow_cwicz.bmp", 220, 44, u"Nauka"_s, ButtonIcon::None},
+        {"m_slow_wyniki.bmp", 220, 44, u"Wyniki"_s, ButtonIcon::None},
+        {"zamknij_rog.bmp", 24, 24, {}, ButtonIcon::Close},
+        {"cw_back.bmp", 100, 32, u"Powrót"_s, ButtonIcon::Back},
+        {"ok_wybor.bmp", 70, 28, u"OK"_s, ButtonIcon::None},
+        ok,
+        {"podr_spis2.bmp", 110, 30, u"Spis treści"_s, ButtonIcon::None},
+        {"zmien.bmp", 90, 30, u"Zmień"_s, ButtonIcon::None},
+        {"nauka2.bmp", 120, 36, u"Ucz się"_s, ButtonIcon::None},
+        {"nowe_slowko.bmp", 220, 44, u"Nowe słówko"_s, ButtonIcon::None},
+        {"cwicz_user.bmp", 220, 44, u"Ćwiczenia"_s, ButtonIcon::None},
+        {"wybierz_nowe.bmp", 150, 34, u"Wybierz nowe"_s, ButtonIcon::None},
+        {"wybierz_slowka.bmp", 150, 34, u"Wybierz słówka"_s, ButtonIcon::None},
+        {"wybierz_zdania.bmp", 150, 34, u"Wybierz zdania"_s, ButtonIcon::None},
+        {"wylacz_filtr.bmp", 150, 34, u"Wyłącz filtr"_s, ButtonIcon::None},
+        {"statystyka.bmp", 120, 32, u"Statystyka"_s, ButtonIcon::None},
+        {"minim.bmp", 24, 24, {}, ButtonIcon::Minimize},
+    };
+}
+
+QImage ButtonStrip(const ButtonSpec& spec) {
+    QImage image = NewImage(spec.width * 2, spec.height, kPaper);
+    QPainter p(&image);
+    Prepare(p);
+    DrawButtonFrame(p, spec, 0, false);
+    DrawButtonFrame(p, spec, spec.width, true);
+    return image;
+}
+
+std::vector<WindowSpec> WindowList() {
+    return {
+        {"menu_nauka.bmp",
+         800,
+         600,
+         u"Nauka i powtórki"_s,
+         u"Nowy materiał, powtórki i plan sesji"_s,
+         {}},
+        {"logowanie.bmp", 500, 380, u"Logowanie"_s, u"Wybierz swoje imię i bazę"_s, {}},
+        {"logow_new.bmp", 360, 160, u"Nowy uczeń"_s, {}, {}},
+        {"info.bmp", 439, 120, u"Potwierdzenie"_s, {}, {}},
+        {"komunikat.bmp", 440, 120, u"Komunikat"_s, {}, {}},
+        {"koniec.bmp", 300, 100, u"Zakończenie"_s, u"Czy zakończyć pracę z programem?"_s, {}},
+        {"baza_par.bmp", 540, 340, u"Parametry bazy"_s, {}, {}},
+        {"ustawienia.bmp", 640, 480, u"Ustawienia"_s, {}, {}},
+        {"powtorki.bmp", 540, 400, u"Import powtórek"_s, u"z wcześniejszych wersji programu"_s, {}},
+        {"stat_powt.bmp", 300, 240, u"Przegląd powtórek"_s, {}, {}},
+        {"typ_cwiczenia.bmp", 380, 319, u"Plan sesji"_s, u"Wybierz rodzaj ćwiczenia"_s, {}},
+        {"podsumowanie.bmp", 340, 280, u"Podsumowanie"_s, {}, {}},
+        {"statystyka.bmp", 340, 260, u"Statystyka"_s, {}, {}},
+        {"wybor_cw_a.bmp",
+         800,
+         600,
+         u"Ćwiczenia"_s,
+         u"Działy i zestawy ćwiczeń"_s,
+         {QRect(48, 71, 310, 341), QRect(437, 150, 317, 343)}},
+        {"wybor_cw_2.bmp",
+         800,
+         600,
+         u"Wyniki"_s,
+         u"Co już umiesz w każdej grupie"_s,
+         {QRect(48, 71, 310, 341), QRect(437, 150, 317, 343)}},
+        {"oznacz.bmp", 360, 420, u"Oznacz ćwiczenia"_s, u"do powtórek tej jednostki"_s, {}},
+        {"generator.bmp", 800, 600, u"Przeglądanie bazy"_s, {}, {}},
+        {"nowe_sl.bmp", 640, 480, u"Edycja jednostki"_s, {}, {}},
+        {"zapisz_cw.bmp", 360, 220, u"Parametry ćwiczenia"_s, {}, {}},
+        {"komentarz.bmp", 440, 160, u"Komentarz"_s, {}, {}},
+        {"szuk_tlo.bmp", 400, 260, u"Szukaj"_s, {}, {}},
+        {"przyklady.bmp", 540, 260, u"Przykładowe zdania"_s, {}, {}},
+    };
+}
+
+QImage WindowBackground(const WindowSpec& spec) {
+    QImage image = NewImage(spec.width, spec.height, kPaper);
+    QPainter p(&image);
+    Prepare(p);
+    DrawPaper(p, image.rect());
+    DrawCornerDecoration(p, spec.width, spec.height, static_cast<int>(Seed(spec.title) % 4));
+    const int top = DrawTitleBand(p, spec.width, spec.height, spec.title);
+    if (!spec.subtitle.isEmpty()) {
+        const bool small = spec.height <= 120;
+        const QRect area(18, top + (small ? 6 : 10), spec.width - 36, small ? 26 : 30);
+        DrawWrapped(p, area, spec.subtitle, small ? 13 : 16, kInk, small,
+                    Qt::AlignLeft | Qt::AlignTop);
+    }
+    for (const QRect& panel : spec.panels) {
+        DrawPanel(p, panel);
+    }
+    DrawFrame(p, spec.width, spec.height);
+    return image;
+}
+
+QImage MenuBackground(const QString& title, const QString& subtitle, const QString& author) {
+    QImage image = NewImage(800, 600, kPaper);
+    QPainter p(&image);
+    Prepare(p);
+    DrawPaper(p, image.rect());
+    // Header with the program's name, or the course's title.
+    QLinearGradient header(0, 0, 0, 120);
+    header.setColorAt(0, kBlue.lighter(110));
+    header.setColorAt(1, kBlueDark);
+    p.fillRect(QRect(0, 0, 800, 120), header);
+    p.fillRect(QRect(0, 120, 800, 6), kAmber);
+    const QString heading = title.isEmpty() ? u"Dydaktor"_s : title;
+    p.setFont(FittingFont(heading, 700, 40, true));
+    p.setPen(Qt::white);
+    p.drawText(QRect(30, 14, 740, 60), Qt::AlignLeft | Qt::AlignVCenter, heading);
+    const QString second = title.isEmpty() ? u"Słownictwo — nauka słówek i zdań"_s : subtitle;
+    p.setFont(FittingFont(second, 700, 20, false));
+    p.setPen(QColor(0xDD, 0xE8, 0xF2));
+    p.drawText(QRect(32, 74, 740, 32), Qt::AlignLeft | Qt::AlignVCenter, second);
+    // The column where the menu buttons stand and the one for the hover pictures.
+    DrawPanel(p, QRect(40, 160, 250, 330));
+    p.save();
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 5; ++i) {
+        QColor c = i % 2 ? kBlueLight : kAmber;
+        c.setAlpha(40);
+        p.setBrush(c);
+        p.drawEllipse(QPointF(560 + i * 40, 330 + (i % 3) * 30), 120 - i * 14, 120 - i * 14);
+    }
+    p.restore();
+    // Footer with the menu entries given as labels.
+    p.fillRect(QRect(0, 540, 800, 60), QColor(0xE9, 0xE3, 0xD6));
+    p.fillRect(QRect(0, 540, 800, 2), kBlue);
+    if (!author.isEmpty()) {
+        p.setFont(Font(14));
+        p.setPen(kInk);
+        p.drawText(QRect(330, 500, 440, 30), Qt::AlignRight | Qt::AlignVCenter, author);
+    }
+    DrawFrame(p, 800, 600);
+    return image;
+}
+
+std::vector<HoverSpec> HoverList() {
+    return {
+        {1, u"Powtórki"_s, u"Jednostki, których termin powtórki już minął."_s},
+        {2, u"Nauka"_s, u"Nowe słówka i zdania oraz codzienne powtórki."_s},
+        {3, u"Wyniki"_s, u"Ile już umiesz w każdej grupie tematycznej."_s},
+        {4, u"Nowe słówko"_s, u"Dopisz własne słówko, zdanie lub pytanie."_s},
+        {5, u"Ćwiczenia"_s, u"Gotowe zestawy ćwiczeń i Twoje własne."_s},
+    };
+}
+
+QImage HoverPicture(const HoverSpec& spec) {
+    QImage image = NewImage(260, 150, kPanel);
+    QPainter p(&image);
+    Prepare(p);
+    p.fillRect(QRect(0, 0, 8, 150), kAmber);
+    p.setFont(Font(22, true));
+    p.setPen(kBlueDark);
+    p.drawText(QRect(22, 14, 228, 34), Qt::AlignLeft | Qt::AlignVCenter, spec.title);
+    p.fillRect(QRect(22, 52, 60, 3), kBlue);
+    DrawWrapped(p, QRect(22, 66, 226, 76), spec.text, 15, kInk);
+    p.setPen(QPen(kPaperDark.darker(120), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(0.5, 0.5, 259, 149));
+    return image;
+}
+
+QImage ExerciseStrip() {
+    QImage image = NewImage(100, 600, kBlueDark);
+    QPainter p(&image);
+    Prepare(p);
+    QLinearGradient fill(0, 0, 100, 0);
+    fill.setColorAt(0, kBlueDark);
+    fill.setColorAt(1, kBlue);
+    p.fillRect(image.rect(), fill);
+    p.fillRect(QRect(0, 0, 4, 600), kAmber);
+    p.save();
+    p.translate(62, 560);
+    p.rotate(-90);
+    p.setFont(Font(30, true));
+    p.setPen(QColor(255, 255, 255, 200));
+    p.drawText(QRect(0, -30, 500, 40), Qt::AlignLeft | Qt::AlignVCenter, u"Dydaktor"_s);
+    p.restore();
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 4; ++i) {
+        QColor c = i % 2 ? kAmber : QColor(255, 255, 255);
+        c.setAlpha(60);
+        p.setBrush(c);
+        p.drawEllipse(QPointF(50, 60 + i * 26), 7, 7);
+    }
+    return image;
+}
+
+std::vector<BackgroundSpec> BackgroundList() {
+    return {
+        {"c0.bmp", 700, 0},     {"tlo1.jpg", 700, 1},   {"tlo2.jpg", 700, 2},
+        {"tlo3.jpg", 700, 3},   {"tlo4.jpg", 700, 4},   {"tlo5.jpg", 700, 5},
+        {"k_tlo1.jpg", 700, 6}, {"k_tlo2.jpg", 700, 7}, {"p_tlo1.jpg", 800, 8},
+    };
+}
+
+QImage ExerciseBackground(const BackgroundSpec& spec) {
+    static const QColor kTints[] = {
+        QColor(0xF4, 0xF1, 0xEA), QColor(0xEE, 0xF4, 0xF8), QColor(0xF1, 0xF6, 0xEE),
+        QColor(0xF8, 0xF1, 0xE6), QColor(0xF3, 0xEF, 0xF6), QColor(0xEE, 0xF5, 0xF3),
+        QColor(0xF6, 0xF3, 0xE8), QColor(0xEC, 0xF1, 0xF7), QColor(0xF2, 0xF2, 0xEE)};
+    static const QColor kAccents[] = {
+        kBlue,  kBlueLight, kGreen, kAmber, QColor(0x8E, 0x6C, 0xAE), QColor(0x3F, 0x9A, 0x8F),
+        kAmber, kBlue,      kGreen};
+    const int v = spec.variant % 9;
+    QImage image = NewImage(spec.width, 600, kTints[v]);
+    QPainter p(&image);
+    Prepare(p);
+    QLinearGradient fill(0, 0, 0, 600);
+    fill.setColorAt(0, kTints[v].lighter(104));
+    fill.setColorAt(1, kTints[v].darker(106));
+    p.fillRect(image.rect(), fill);
+    p.setPen(Qt::NoPen);
+    // Gentle hills along the bottom, where the answer buttons stand, and circles at the top.
+    for (int layer = 0; layer < 3; ++layer) {
+        QColor c = kAccents[v];
+        c.setAlpha(30 + 18 * layer);
+        p.setBrush(c);
+        QPainterPath hill;
+        const qreal base = 600 - 70 + layer * 22;
+        hill.moveTo(0, 600);
+        hill.lineTo(0, base);
+        for (int x = 0; x <= spec.width; x += 10) {
+            hill.lineTo(x, base - 22 * std::sin((x + v * 90 + layer * 140) / (120.0 + 30 * layer)));
+        }
+        hill.lineTo(spec.width, 600);
+        hill.closeSubpath();
+        p.drawPath(hill);
+    }
+    for (int i = 0; i < 4; ++i) {
+        QColor c = kAccents[(v + i) % 9];
+        c.setAlpha(26);
+        p.setBrush(c);
+        const qreal r = 50 + 18 * i;
+        p.drawEllipse(QPointF(spec.width - 60 - i * 55 - (v % 3) * 30, 40 + (i % 2) * 25), r, r);
+    }
+    if (spec.file.find("k_") != std::string::npos) {
+        // Self-assessment: a quiet mark in the corner.
+        p.setPen(QPen(QColor(kAccents[v].red(), kAccents[v].green(), kAccents[v].blue(), 90), 6,
+                      Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPainterPath check;
+        check.moveTo(40, 60);
+        check.lineTo(62, 84);
+        check.lineTo(104, 34);
+        p.drawPath(check);
+    }
+    return image;
+}
+
+QImage MatchingBackground(int variant) {
+    QImage image = NewImage(800, 600, kPaper);
+    QPainter p(&image);
+    Prepare(p);
+    DrawPaper(p, image.rect());
+    DrawCornerDecoration(p, 800, 600, variant + 1);
+    DrawTitleBand(p, 800, 600, u"Kojarzenie"_s);
+    DrawWrapped(p, QRect(20, 108, 760, 26),
+                u"Połącz słowa z lewej kolumny z ich znaczeniami z prawej."_s, 16, kInk);
+    // The ten rows start at 150 and are 30 pixels apart.
+    DrawPanel(p, QRect(20, 146, 270, 302));
+    DrawPanel(p, QRect(420, 146, 360, 302));
+    p.setPen(QPen(kPaperDark, 1));
+    for (int i = 1; i < 10; ++i) {
+        p.drawLine(24, 146 + 30 * i, 286, 146 + 30 * i);
+        p.drawLine(424, 146 + 30 * i, 776, 146 + 30 * i);
+    }
+    if (variant == 2) {
+        p.setPen(QPen(kAmber, 3, Qt::DashLine));
+        p.drawLine(300, 296, 410, 296);
+    }
+    DrawFrame(p, 800, 600);
+    return image;
+}
+
+QImage PresentationBackground(int variant) {
+    QImage image = NewImage(800, 600, kPaper);
+    QPainter p(&image);
+    Prepare(p);
+    if (variant == 1) {
+        QLinearGradient fill(0, 0, 0, 600);
+        fill.setColorAt(0, QColor(0xF7, 0xF4, 0xEC));
+        fill.setColorAt(1, QColor(0xE2, 0xEA, 0xF1));
+        p.fillRect(image.rect(), fill);
+    } else {
+        QRadialGradient fill(QPointF(400, 300), 520);
+        fill.setColorAt(0, QColor(0xFD, 0xF8, 0xEC));
+        fill.setColorAt(1, QColor(0xE9, 0xDF, 0xC9));
+        p.fillRect(image.rect(), fill);
+    }
+    DrawCornerDecoration(p, 800, 600, variant + 2);
+    p.fillRect(QRect(0, 0, 800, 8), kBlue);
+    p.fillRect(QRect(0, 8, 800, 3), kAmber);
+    p.setFont(Font(16, true));
+    p.setPen(QColor(kBlueDark.red(), kBlueDark.green(), kBlueDark.blue(), 150));
+    p.drawText(QRect(24, 24, 400, 26), Qt::AlignLeft | Qt::AlignVCenter, u"Prezentacja"_s);
+    return image;
+}
+
+QImage LevelMark(int level) {
+    QImage image = NewImage(16, 16, kPanel);
+    QPainter p(&image);
+    Prepare(p);
+    for (int i = 0; i < 4; ++i) {
+        p.fillRect(QRect(1 + i * 4, 12 - i * 3, 3, 3 + i * 3), i < level ? kBlue : kPaperDark);
+    }
+    return image;
+}
+
+QImage DoneMark(bool done) {
+    QImage image = NewImage(16, 16, kPanel);
+    QPainter p(&image);
+    Prepare(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(done ? kGreen : kPaperDark.darker(110));
+    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    if (done) {
+        p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPainterPath check;
+        check.moveTo(4.5, 8);
+        check.lineTo(7, 10.5);
+        check.lineTo(11.5, 5.5);
+        p.drawPath(check);
+    }
+    return image;
+}
+
+QImage RepetitionBanner() {
+    QImage image = NewImage(160, 32, kAmber);
+    QPainter p(&image);
+    Prepare(p);
+    p.fillRect(QRect(0, 0, 160, 32), kAmber);
+    p.fillRect(QRect(0, 28, 160, 4), kBlueDark);
+    p.setFont(Font(17, true));
+    p.setPen(kInk);
+    p.drawText(QRect(0, 0, 160, 28), Qt::AlignCenter, u"Powtórka"_s);
+    return image;
+}
+
+QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) {
+    const int width = 640;
+    const int height = 480;
+    const QString motif = QString::fromStdString(picture.motif);
+    const QString description = QString::fromStdString(picture.description);
+    const quint32 seed = Seed(QString::fromStdString(picture.name) + motif);
+    QImage image = NewImage(width, height, kPaper);
+    QPainter p(&image);
+    Prepare(p);
+    const bool night = Has(motif, {u"night", u"moon", u"star", u"evening"});
+    const bool winter = Has(motif, {u"snow", u"winter", u"cold"});
+    const bool rain = Has(motif, {u"rain", u"umbrella", u"storm"});
+    const int caption = 84;
+    Scene s{p, width, height - caption, (height - caption) * 7 / 10};
+    QLinearGradient sky(0, 0, 0, s.horizon);
+    sky.setColorAt(0, night  ? QColor(0x1B, 0x2A, 0x4A)
+                      : rain ? QColor(0x9A, 0xA8, 0xB8)
+                             : QColor(0x8E, 0xC5, 0xEA));
+    sky.setColorAt(1, night ? QColor(0x3A, 0x4E, 0x78) : QColor(0xDD, 0xEE, 0xF7));
+    p.fillRect(QRect(0, 0, width, s.horizon), sky);
+    const bool sea = Has(motif, {u"sea", u"beach", u"ocean", u"lake", u"river", u"boat", u"ship",
+                                 u"fish", u"island", u"water"});
+    const bool city =
+        Has(motif, {u"city", u"town", u"street", u"building", u"london", u"shop", u"bus", u"taxi"});
+    if (Has(motif, {u"mountain", u"hill", u"hiking"})) {
+        Mountains(s);
+    }
+    if (city) {
+        Buildings(s);
+    }
+    const QColor ground = winter ? QColor(0xF4, 0xF7, 0xFA)
+                          : city ? QColor(0xA9, 0xA9, 0xA4)
+                                 : QColor(0x9C, 0xCB, 0x86);
+    p.fillRect(QRect(0, s.horizon, width, s.height - s.horizon), ground);
+    if (sea) {
+        Waves(s, s.horizon + 20);
+    }
+    if (night) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xF5, 0xEE, 0xC8));
+        p.drawEllipse(QPointF(520, 70), 34, 34);
+        p.setBrush(Qt::white);
+        for (int i = 0; i < 30; ++i) {
+            p.drawEllipse(QPointF((i * 131 + seed % 50) % width, 15 + (i * 47) % (s.horizon - 60)),
+                          1.6, 1.6);
+        }
+    } else if (!rain && !winter) {
+        Sun(s, QPointF(540 - seed % 80, 80), 32);
+    }
+    Cloud(s, QPointF(120 + seed % 120, 70), 34);
+    if (rain) {
+        Cloud(s, QPointF(380, 60), 44);
+        Rain(s);
+    }
+    if (winter) {
+        Snow(s);
+    }
+    // Things in the foreground, left to right, in the order the motif names them.
+    struct Thing {
+        int at;
+        std::function<void(QPointF)> draw;
+    };
+    std::vector<Thing> things;
+    const auto add = [&](std::initializer_list<const char16_t*> words,
+                         std::function<void(QPointF)> draw) {
+        for (const char16_t* word : words) {
+            const int at =
+                static_cast<int>(motif.indexOf(QString::fromUtf16(word), 0, Qt::CaseInsensitive));
+            if (at >= 0) {
+                things.push_back({at, std::move(draw)});
+                return;
+            }
+        }
+    };
+    const qreal base = s.horizon + 70;
+    add({u"house", u"home", u"cottage"}, [&](QPointF at) { House(s, at, 150); });
+    add({u"tree", u"forest", u"park", u"garden"}, [&](QPointF at) { Tree(s, at, 170); });
+    add({u"car", u"taxi", u"bus", u"drive"}, [&](QPointF at) { Car(s, at, 50, kRed); });
+    add({u"dog"}, [&](QPointF at) { Animal(s, at, 90, QColor(0xC8, 0x9B, 0x6C), false); });
+    add({u"cat"}, [&](QPointF at) { Animal(s, at, 80, QColor(0x9A, 0x9A, 0xA2), true); });
+    add({u"person", u"man", u"woman", u"girl", u"boy", u"child", u"teacher", u"student", u"people",
+         u"friend", u"family"},
+        [&](QPointF at) {
+            Person(s, at, 140, kBlue);
+            Person(s, at + QPointF(50, 0), 115, kAmber);
+        });
+    add({u"book", u"library", u"read", u"school", u"lesson", u"word", u"letter", u"dictionary"},
+        [&](QPointF at) { Book(s, at, 90); });
+    add({u"tea", u"coffee", u"cup", u"breakfast", u"drink"}, [&](QPointF at) { Cup(s, at, 80); });
+    add({u"clock", u"time", u"hour", u"watch", u"late"},
+        [&](QPointF at) { Clock(s, at + QPointF(0, -70), 45); });
+    add({u"flower", u"spring", u"rose"}, [&](QPointF at) {
+        Flower(s, at, 70, kRed.lighter(120));
+        Flower(s, at + QPointF(30, 5), 55, QColor(0xE9, 0x9A, 0xC8));
+        Flower(s, at + QPointF(-28, 8), 60, kAmber);
+    });
+    add({u"bird"}, [&](QPointF at) {
+        Bird(s, at + QPointF(0, -230), 24);
+        Bird(s, at + QPointF(50, -260), 18);
+    });
+    add({u"fish"}, [&](QPointF at) { Fish(s, at + QPointF(0, -10), 34, kAmber); });
+    add({u"apple", u"fruit", u"food", u"market"}, [&](QPointF at) {
+        Apple(s, at + QPointF(0, -30), 26);
+        Apple(s, at + QPointF(50, -26), 22);
+    });
+    std::sort(things.begin(), things.end(),
+              [](const Thing& a, const Thing& b) { return a.at < b.at; });
+    if (things.size() > 4) {
+        things.resize(4);
+    }
+    if (things.empty()) {
+        // Nothing the generator knows how to draw: a sign with the first word of the motif.
+        QString first = motif.section(QLatin1Char(' '), 0, 0);
+        if (first.isEmpty()) {
+            first = u"?"_s;
+        }
+        things.push_back({0, [&s, first](QPointF at) { Sign(s, at, first); }});
+        things.push_back({1, [&](QPointF at) { Tree(s, at, 150); }});
+    }
+    const qreal step = width / static_cast<qreal>(things.size() + 1);
+    for (std::size_t i = 0; i < things.size(); ++i) {
+        things[i].draw(QPointF(step * (i + 1), base));
+    }
+    // The caption: the pack's title and the description.
+    p.fillRect(QRect(0, height - caption, width, caption), kPanel);
+    p.fillRect(QRect(0, height - caption, width, 4), kAmber);
+    p.setFont(Font(13, true));
+    p.setPen(kBlue);
+    p.drawText(QRect(16, height - caption + 8, width - 32, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               packTitle);
+    DrawWrapped(p, QRect(16, height - caption + 30, width - 32, caption - 34), description, 16,
+                kInk);
+    DrawFrame(p, width, height);
+    return image;
+}
+
+std::string EncodeImage(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const bool jpeg = QByteArray(format) == "JPG";
+    const QImage converted = image.convertToFormat(QImage::Format_RGB888);
+    converted.save(&buffer, format, jpeg ? 88 : -1);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace dyd::samplegen
