@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <unordered_map>
 
@@ -371,8 +372,12 @@ StoreResultStatus StoreSetResult(ExerciseHistory& history, double now, int perce
     }
     // Every record of the set moves to the end, in its order, so that the set forms one run
     // after its latest result.
-    std::stable_partition(records.begin(), records.end(),
-                          [&](const HistoryRecord& r) { return r.id != id; });
+    const auto ofSet = [&](const HistoryRecord& r) { return r.id == id; };
+    const auto first = std::find_if(records.begin(), records.end(), ofSet);
+    std::vector<HistoryRecord> run;
+    std::copy_if(first, records.end(), std::back_inserter(run), ofSet);
+    records.erase(std::remove_if(first, records.end(), ofSet), records.end());
+    std::move(run.begin(), run.end(), std::back_inserter(records));
     if (append) {
         const HistoryRecord& from = records.back();
         HistoryRecord r;

@@ -64,7 +64,9 @@ QaImportResult ImportQaBytes(std::string_view bytes, UnitTable& units, std::int3
         if (result.imported == 0 && kind != LineKind::Question) {
             return stop(QaImportStatus::FirstLineNotQ, kQaFirstLineMessage);
         }
-        const std::string_view content = kind == LineKind::Empty ? "" : TrimView(line.substr(2));
+        // Question, answer and recording lines are at least two characters long.
+        const std::string_view content =
+            kind == LineKind::Empty || kind == LineKind::Other ? "" : TrimView(line.substr(2));
         switch (kind) {
             case LineKind::Empty:
                 continuing = false;
