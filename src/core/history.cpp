@@ -231,8 +231,8 @@ HistoryRecord MakeCatalogueEntry(std::string_view id, std::string_view name, std
     return r;
 }
 
-SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
-                                ExerciseHistory& history) {
+SyncUserSetsResult MergeUserSets(std::string_view userSetFileBytes, double now,
+                                 ExerciseHistory& history) {
     SyncUserSetsResult result;
     std::unordered_map<std::string, bool> seen;  // user set id -> listed in the file
     for (const HistoryRecord& r : history.records) {
@@ -241,8 +241,7 @@ SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
         }
     }
     std::vector<HistoryRecord> fresh;
-    const std::string bytes = ReadOptionalFile(UserSetFilePath(paths, language));
-    for (const std::string_view line : SplitLines(bytes)) {
+    for (const std::string_view line : SplitLines(userSetFileBytes)) {
         SetLine fields;
         if (!ParseSetLine(TrimView(line), fields)) {
             continue;
@@ -276,17 +275,23 @@ SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
     if (result.refused > 0) {
         result.message = kHistoryFullForSetsMessage;
     }
+    return result;
+}
+
+SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
+                                ExerciseHistory& history) {
+    SyncUserSetsResult result =
+        MergeUserSets(ReadOptionalFile(UserSetFilePath(paths, language)), now, history);
     SaveWorkingFile(paths, history, result);
     return result;
 }
 
-BuildCatalogueResult BuildShippedCatalogue(const AppPaths& paths, int language, double now,
-                                           ExerciseHistory& history) {
+BuildCatalogueResult CatalogueFromShippedSets(std::string_view shippedSetFileBytes, double now,
+                                              ExerciseHistory& history) {
     BuildCatalogueResult result;
     history.records.clear();
     bool full = false;
-    const std::string bytes = ReadOptionalFile(ShippedSetFilePath(paths, language));
-    for (const std::string_view line : SplitLines(bytes)) {
+    for (const std::string_view line : SplitLines(shippedSetFileBytes)) {
         SetLine fields;
         if (!ParseSetLine(TrimView(line), fields)) {
             continue;
@@ -308,6 +313,13 @@ BuildCatalogueResult BuildShippedCatalogue(const AppPaths& paths, int language, 
     if (full) {
         AppendMessage(result.message, kHistoryFullForSetsMessage);
     }
+    return result;
+}
+
+BuildCatalogueResult BuildShippedCatalogue(const AppPaths& paths, int language, double now,
+                                           ExerciseHistory& history) {
+    BuildCatalogueResult result = CatalogueFromShippedSets(
+        ReadOptionalFile(ShippedSetFilePath(paths, language)), now, history);
     SaveWorkingFile(paths, history, result);
     return result;
 }
@@ -393,6 +405,10 @@ StoreResultStatus StoreSetResult(ExerciseHistory& history, double now, int perce
     fill(r);
     r.count = 1;
     return StoreResultStatus::Added;
+}
+
+std::string_view StoreResultMessage(StoreResultStatus status) {
+    return status == StoreResultStatus::Full ? kHistoryFullMessage : std::string_view();
 }
 
 std::optional<int> ExerciseResultPercent(int right, int wrong, int stepCount, int planned,

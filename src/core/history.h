@@ -130,8 +130,14 @@ struct SyncUserSetsResult : HistorySaveResult {
     int refused = 0;  // sets that found no room in the store
 };
 
-// Merges the user set file of the database language into the store (new sets get a catalogue
-// entry, deleted sets lose all their records) and saves the working file.
+// Merges the bytes of a user set file into the store: a set new to the store gets a catalogue
+// entry, a set no longer in the file loses all its records. Lines with fewer than three "=" and
+// identifiers that do not start with "2" are passed over. Nothing is saved.
+SyncUserSetsResult MergeUserSets(std::string_view userSetFileBytes, double now,
+                                 ExerciseHistory& history);
+
+// MergeUserSets with the user set file of the database language, then the working file is
+// saved.
 SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
                                 ExerciseHistory& history);
 
@@ -139,8 +145,15 @@ struct BuildCatalogueResult : HistorySaveResult {
     int count = 0;  // catalogue entries built
 };
 
-// Rebuilds the store from the shipped set file alone (earlier results are dropped) and saves it.
-// message is CatalogueBuiltText, followed by the full-store message when lines were left out.
+// Replaces the store with the catalogue of a shipped set file's bytes: one entry per line with at
+// least three "=" and an identifier; category 80 when field 1 is "7", else 81. message is
+// CatalogueBuiltText, followed by the full-store message when lines were left out. Nothing is
+// saved.
+BuildCatalogueResult CatalogueFromShippedSets(std::string_view shippedSetFileBytes, double now,
+                                              ExerciseHistory& history);
+
+// CatalogueFromShippedSets with the shipped set file of the database language (earlier results
+// are dropped), then the working file is saved.
 BuildCatalogueResult BuildShippedCatalogue(const AppPaths& paths, int language, double now,
                                            ExerciseHistory& history);
 
@@ -169,6 +182,10 @@ enum class StoreResultStatus {
 StoreResultStatus StoreSetResult(ExerciseHistory& history, double now, int percent,
                                  std::string_view setId, int stepId, std::uint8_t key,
                                  bool complete);
+
+// What to tell the learner about a stored result (UTF-8): kHistoryFullMessage for Full, else
+// nothing.
+std::string_view StoreResultMessage(StoreResultStatus status);
 
 // The percentage of a finished exercise: right / (stepCount * planned + wrong) * 100, rounded
 // half to even; nothing when no result is to be recorded (fewer than two finished rows, unless

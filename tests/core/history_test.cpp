@@ -135,7 +135,9 @@ TEST(HistoryFile, OverlongLengthsAreCutAndAnyBytesParse) {
             LatestResultText(any, r.id);
         }
         StoreSetResult(any, kDay, 50, any.count() > 0 ? any.records[0].id : "x", 3, 0, true);
+        MergeUserSets(bytes, kDay, any);
         FormatHistory(any);
+        CatalogueFromShippedSets(bytes, kDay, any);
     }
 }
 
@@ -214,7 +216,9 @@ TEST(HistoryResults, FullStoreReusesBlankRecordsThenRefuses) {
     EXPECT_EQ(Ids(h).back(), "201-1-0001/4");
 
     const std::vector<std::string> before = Ids(h);
-    EXPECT_EQ(StoreSetResult(h, kDay, 80, "201-1-0001", 9, 0, true), StoreResultStatus::Full);
+    const StoreResultStatus full = StoreSetResult(h, kDay, 80, "201-1-0001", 9, 0, true);
+    EXPECT_EQ(full, StoreResultStatus::Full);
+    EXPECT_EQ(StoreResultMessage(full), kHistoryFullMessage);
     EXPECT_EQ(Ids(h), before);
     // An update needs no room.
     EXPECT_EQ(StoreSetResult(h, kDay, 60, "201-1-0001", 4, 0, true), StoreResultStatus::Updated);
