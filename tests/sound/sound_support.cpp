@@ -100,7 +100,7 @@ std::vector<Tone> FindTones(const std::vector<std::int16_t>& samples, int sample
         int crossings = 0;
         for (std::size_t i = start; i < start + window; ++i) {
             squares += static_cast<double>(samples[i]) * samples[i];
-            if (i > start && (samples[i - 1] < 0) != (samples[i] < 0)) {
+            if (i > 0 && (samples[i - 1] < 0) != (samples[i] < 0)) {
                 ++crossings;
             }
         }
