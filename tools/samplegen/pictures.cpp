@@ -192,8 +192,8 @@ void DrawPaper(QPainter& p, const QRect& area) {
 }
 
 // A band across the top with the title; returns its height.
-int DrawTitleBand(QPainter& p, int width, int height, const QString& title) {
-    const int band = std::clamp(height / 6, 22, 64);
+int DrawTitleBand(QPainter& p, int width, int height, const QString& title, int maxBand = 64) {
+    const int band = std::clamp(height / 6, 22, maxBand);
     QLinearGradient fill(0, 0, 0, band);
     fill.setColorAt(0, kBlue.lighter(108));
     fill.setColorAt(1, kBlueDark);
@@ -506,23 +506,194 @@ void Apple(Scene& s, QPointF c, qreal r) {
     s.p.drawEllipse(c + QPointF(r * 0.35, -r * 1.1), r * 0.28, r * 0.14);
 }
 
-void Sign(Scene& s, QPointF base, const QString& text) {
-    const QFont font = FittingFont(text, 180, 22, true);
-    const int w = QFontMetrics(font).horizontalAdvance(text) + 28;
-    s.p.setPen(QPen(kInk, 3));
-    s.p.drawLine(base, base + QPointF(0, -70));
-    s.p.setBrush(kPanel);
+void Table(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0x9C, 0x6B, 0x45));
+    s.p.drawRect(QRectF(base.x() - h * 0.8, base.y() - h * 0.55, h * 1.6, h * 0.1));
+    s.p.drawRect(QRectF(base.x() - h * 0.72, base.y() - h * 0.45, h * 0.08, h * 0.45));
+    s.p.drawRect(QRectF(base.x() + h * 0.64, base.y() - h * 0.45, h * 0.08, h * 0.45));
+    s.p.setBrush(QColor(0xB8, 0x86, 0x5B));
+    for (const qreal dx : {-1.15, 1.0}) {
+        s.p.drawRect(QRectF(base.x() + h * dx, base.y() - h * 0.75, h * 0.1, h * 0.75));
+        s.p.drawRect(QRectF(base.x() + h * (dx < 0 ? dx : dx - 0.2), base.y() - h * 0.35, h * 0.3,
+                            h * 0.07));
+    }
+}
+
+void Window(Scene& s, QPointF base, qreal h) {
+    const QRectF frame(base.x() - h * 0.45, base.y() - h * 1.5, h * 0.9, h * 0.9);
+    s.p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF), 6));
+    s.p.setBrush(QColor(0x8E, 0xC5, 0xEA));
+    s.p.drawRect(frame);
+    s.p.drawLine(QPointF(frame.center().x(), frame.top()),
+                 QPointF(frame.center().x(), frame.bottom()));
+    s.p.drawLine(QPointF(frame.left(), frame.center().y()),
+                 QPointF(frame.right(), frame.center().y()));
+    s.p.setPen(Qt::NoPen);
+    s.p.setBrush(kRed);
+    s.p.drawRect(QRectF(frame.left() - h * 0.2, frame.top() - 8, h * 0.18, frame.height() + 16));
+    s.p.drawRect(QRectF(frame.right() + h * 0.02, frame.top() - 8, h * 0.18, frame.height() + 16));
+}
+
+void Sofa(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0x8A, 0x5A, 0x3C));
+    s.p.drawRoundedRect(QRectF(base.x() - h, base.y() - h * 0.8, h * 2, h * 0.5), 12, 12);
+    s.p.drawRoundedRect(QRectF(base.x() - h * 1.1, base.y() - h * 0.5, h * 2.2, h * 0.4), 12, 12);
+}
+
+void Bed(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0x9C, 0x6B, 0x45));
+    s.p.drawRect(QRectF(base.x() - h * 1.2, base.y() - h * 0.7, h * 0.12, h * 0.7));
+    s.p.drawRect(QRectF(base.x() - h * 1.2, base.y() - h * 0.35, h * 2.4, h * 0.25));
+    s.p.setBrush(Qt::white);
+    s.p.drawRoundedRect(QRectF(base.x() - h * 1.05, base.y() - h * 0.55, h * 0.45, h * 0.2), 8, 8);
+    s.p.setBrush(kBlueLight);
+    s.p.drawRoundedRect(QRectF(base.x() - h * 0.55, base.y() - h * 0.5, h * 1.7, h * 0.18), 6, 6);
+}
+
+void Shelf(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0x9C, 0x6B, 0x45));
+    s.p.drawRect(QRectF(base.x() - h, base.y() - h * 1.1, h * 2, h * 0.08));
+    s.p.setPen(QPen(QColor(0xD4, 0xA0, 0x17), 4, Qt::SolidLine, Qt::RoundCap));
+    s.p.setBrush(Qt::NoBrush);
+    for (const qreal dx : {-0.3, 0.25}) {
+        s.p.drawEllipse(QPointF(base.x() + h * dx, base.y() - h * 1.22), h * 0.07, h * 0.07);
+        s.p.drawLine(QPointF(base.x() + h * (dx + 0.07), base.y() - h * 1.22),
+                     QPointF(base.x() + h * (dx + 0.3), base.y() - h * 1.22));
+    }
+}
+
+void Plate(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(Qt::white);
+    s.p.drawEllipse(QPointF(base.x(), base.y() - h * 0.3), h * 0.8, h * 0.3);
+    Apple(s, QPointF(base.x() - h * 0.25, base.y() - h * 0.42), h * 0.16);
+    Apple(s, QPointF(base.x() + h * 0.05, base.y() - h * 0.38), h * 0.14);
+    QPolygonF cheese;
+    cheese << QPointF(base.x() + h * 0.25, base.y() - h * 0.3)
+           << QPointF(base.x() + h * 0.6, base.y() - h * 0.3)
+           << QPointF(base.x() + h * 0.42, base.y() - h * 0.55);
+    s.p.setBrush(kAmber);
+    s.p.drawPolygon(cheese);
+}
+
+void Mirror(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(QColor(0xA0, 0xA8, 0xB0), 6));
+    s.p.setBrush(QColor(0xDD, 0xEE, 0xF6));
+    s.p.drawEllipse(QPointF(base.x(), base.y() - h * 1.25), h * 0.35, h * 0.45);
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(Qt::white);
+    s.p.drawRoundedRect(QRectF(base.x() - h * 0.45, base.y() - h * 0.55, h * 0.9, h * 0.2), 8, 8);
+    s.p.drawRect(QRectF(base.x() - h * 0.08, base.y() - h * 0.35, h * 0.16, h * 0.35));
+}
+
+void Wardrobe(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0x8A, 0x5A, 0x3C));
+    s.p.drawRect(QRectF(base.x() - h * 0.45, base.y() - h * 1.5, h * 0.9, h * 1.5));
+    s.p.drawLine(QPointF(base.x(), base.y() - h * 1.5), QPointF(base.x(), base.y()));
+    s.p.setBrush(kAmber);
+    s.p.drawEllipse(QPointF(base.x() - h * 0.08, base.y() - h * 0.8), 4, 4);
+    s.p.drawEllipse(QPointF(base.x() + h * 0.08, base.y() - h * 0.8), 4, 4);
+}
+
+void Bridge(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0xA9, 0xA9, 0xA4));
+    QPainterPath arch;
+    arch.addRect(QRectF(base.x() - h * 1.6, base.y() - h * 0.9, h * 3.2, h * 0.9));
+    QPainterPath hole;
+    hole.addEllipse(QPointF(base.x(), base.y()), h * 1.1, h * 0.7);
+    s.p.drawPath(arch.subtracted(hole));
+}
+
+void Train(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    for (int i = 0; i < 3; ++i) {
+        const QRectF car(base.x() - h * 1.7 + i * h * 1.15, base.y() - h * 0.8, h * 1.05, h * 0.6);
+        s.p.setBrush(kGreen);
+        s.p.drawRoundedRect(car, 6, 6);
+        s.p.setBrush(QColor(0xDD, 0xEE, 0xF6));
+        s.p.drawRect(QRectF(car.left() + h * 0.15, car.top() + h * 0.1, h * 0.3, h * 0.2));
+        s.p.drawRect(QRectF(car.left() + h * 0.6, car.top() + h * 0.1, h * 0.3, h * 0.2));
+        s.p.setBrush(QColor(0x33, 0x33, 0x33));
+        s.p.drawEllipse(QPointF(car.left() + h * 0.25, base.y() - h * 0.15), h * 0.1, h * 0.1);
+        s.p.drawEllipse(QPointF(car.right() - h * 0.25, base.y() - h * 0.15), h * 0.1, h * 0.1);
+    }
+    s.p.drawLine(QPointF(base.x() - h * 2, base.y() - h * 0.04),
+                 QPointF(base.x() + h * 2, base.y() - h * 0.04));
+}
+
+void Bus(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(kRed);
+    s.p.drawRoundedRect(QRectF(base.x() - h * 1.3, base.y() - h, h * 2.6, h * 0.8), 10, 10);
+    s.p.setBrush(QColor(0xDD, 0xEE, 0xF6));
+    for (int i = 0; i < 5; ++i) {
+        s.p.drawRect(
+            QRectF(base.x() - h * 1.15 + i * h * 0.48, base.y() - h * 0.9, h * 0.36, h * 0.3));
+    }
+    s.p.setBrush(QColor(0x33, 0x33, 0x33));
+    s.p.drawEllipse(QPointF(base.x() - h * 0.8, base.y() - h * 0.18), h * 0.17, h * 0.17);
+    s.p.drawEllipse(QPointF(base.x() + h * 0.8, base.y() - h * 0.18), h * 0.17, h * 0.17);
+}
+
+void Umbrella(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 3, Qt::SolidLine, Qt::RoundCap));
+    s.p.drawLine(QPointF(base.x(), base.y() - h), base);
+    s.p.drawArc(QRectF(base.x(), base.y() - h * 0.12, h * 0.16, h * 0.16), 180 * 16, 180 * 16);
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(kRed);
+    s.p.drawChord(QRectF(base.x() - h * 0.6, base.y() - h * 1.3, h * 1.2, h * 0.7), 0, 180 * 16);
+}
+
+void Shop(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0xF2, 0xE3, 0xC6));
+    s.p.drawRect(QRectF(base.x() - h * 0.8, base.y() - h, h * 1.6, h));
+    for (int i = 0; i < 6; ++i) {
+        s.p.setBrush(i % 2 ? Qt::white : kRed);
+        s.p.drawRect(QRectF(base.x() - h * 0.8 + i * h * 1.6 / 6, base.y() - h * 1.15, h * 1.6 / 6,
+                            h * 0.18));
+    }
+    s.p.setBrush(QColor(0xDD, 0xEE, 0xF6));
+    s.p.drawRect(QRectF(base.x() - h * 0.65, base.y() - h * 0.8, h * 0.7, h * 0.5));
+    s.p.setBrush(QColor(0x8A, 0x5A, 0x3C));
+    s.p.drawRect(QRectF(base.x() + h * 0.2, base.y() - h * 0.7, h * 0.4, h * 0.7));
+}
+
+// The English caption of the picture on a board at the top.
+void CaptionBoard(Scene& s, const QString& text) {
+    const QFont font = FittingFont(text, s.width - 80, 26, true);
+    const int w = QFontMetrics(font).horizontalAdvance(text) + 36;
+    const QRectF board((s.width - w) / 2.0, 18, w, 44);
     s.p.setPen(QPen(kBlueDark, 2));
-    const QRectF board(base.x() - w / 2.0, base.y() - 110, w, 40);
-    s.p.drawRoundedRect(board, 6, 6);
+    s.p.setBrush(QColor(0xFF, 0xFD, 0xF8, 235));
+    s.p.drawRoundedRect(board, 8, 8);
     s.p.setFont(font);
     s.p.setPen(kBlueDark);
     s.p.drawText(board, Qt::AlignCenter, text);
 }
 
+// Where a word starts in the motif (also as the start of a longer word: "rain" finds
+// "raining" but not "train"); -1 when it does not.
+qsizetype FindWord(const QString& motif, const QString& word) {
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype at = motif.indexOf(word, from, Qt::CaseInsensitive);
+        if (at < 0 || at == 0 || !motif.at(at - 1).isLetter()) {
+            return at;
+        }
+        from = at + 1;
+    }
+}
+
 bool Has(const QString& motif, std::initializer_list<const char16_t*> words) {
     for (const char16_t* word : words) {
-        if (motif.contains(QString::fromUtf16(word), Qt::CaseInsensitive)) {
+        if (FindWord(motif, QString::fromUtf16(word)) >= 0) {
             return true;
         }
     }
@@ -636,10 +807,16 @@ QImage WindowBackground(const WindowSpec& spec) {
     Prepare(p);
     DrawPaper(p, image.rect());
     DrawCornerDecoration(p, spec.width, spec.height, static_cast<int>(Seed(spec.title) % 4));
-    const int top = DrawTitleBand(p, spec.width, spec.height, spec.title);
+    // Windows with lists keep the band above the first list and the subtitle beside it.
+    const int maxBand = spec.panels.empty() ? 64 : spec.panels.front().top() - 16;
+    const int top = DrawTitleBand(p, spec.width, spec.height, spec.title, maxBand);
     if (!spec.subtitle.isEmpty()) {
         const bool small = spec.height <= 120;
-        const QRect area(18, top + (small ? 6 : 10), spec.width - 36, small ? 26 : 30);
+        QRect area(18, top + (small ? 6 : 10), spec.width - 36, small ? 26 : 30);
+        if (!spec.panels.empty()) {
+            const QRect& last = spec.panels.back();
+            area = QRect(last.left(), top + 14, last.width(), 30);
+        }
         DrawWrapped(p, area, spec.subtitle, small ? 13 : 16, kInk, small,
                     Qt::AlignLeft | Qt::AlignTop);
     }
@@ -897,135 +1074,185 @@ QImage RepetitionBanner() {
 QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) {
     const int width = 640;
     const int height = 480;
-    const QString motif = QString::fromStdString(picture.motif);
+    QString motif = QString::fromStdString(picture.motif);
+    // "caption: ..." at the end of the motif is the English text shown on the picture.
+    QString caption;
+    if (const qsizetype at = motif.indexOf(u"caption:"_s, 0, Qt::CaseInsensitive); at >= 0) {
+        caption = motif.mid(at + 8).trimmed();
+        motif = motif.left(at);
+    }
     const QString description = QString::fromStdString(picture.description);
     const quint32 seed = Seed(QString::fromStdString(picture.name) + motif);
     QImage image = NewImage(width, height, kPaper);
     QPainter p(&image);
     Prepare(p);
+    const int footer = 84;
+    Scene s{p, width, height - footer, (height - footer) * 7 / 10};
+    const bool indoor =
+        Has(motif, {u"sofa", u"table", u"chair", u"kitchen", u"bed", u"wall", u"shelf", u"mirror",
+                    u"wardrobe", u"plate", u"cup", u"room", u"washbasin", u"tiles", u"window"}) &&
+        !Has(motif, {u"grass", u"street", u"park", u"river", u"sky", u"rails", u"platform", u"bus",
+                     u"mountain", u"garden", u"corner"});
     const bool night = Has(motif, {u"night", u"moon", u"star", u"evening"});
-    const bool winter = Has(motif, {u"snow", u"winter", u"cold"});
-    const bool rain = Has(motif, {u"rain", u"umbrella", u"storm"});
-    const int caption = 84;
-    Scene s{p, width, height - caption, (height - caption) * 7 / 10};
-    QLinearGradient sky(0, 0, 0, s.horizon);
-    sky.setColorAt(0, night  ? QColor(0x1B, 0x2A, 0x4A)
-                      : rain ? QColor(0x9A, 0xA8, 0xB8)
-                             : QColor(0x8E, 0xC5, 0xEA));
-    sky.setColorAt(1, night ? QColor(0x3A, 0x4E, 0x78) : QColor(0xDD, 0xEE, 0xF7));
-    p.fillRect(QRect(0, 0, width, s.horizon), sky);
-    const bool sea = Has(motif, {u"sea", u"beach", u"ocean", u"lake", u"river", u"boat", u"ship",
-                                 u"fish", u"island", u"water"});
-    const bool city =
-        Has(motif, {u"city", u"town", u"street", u"building", u"london", u"shop", u"bus", u"taxi"});
-    if (Has(motif, {u"mountain", u"hill", u"hiking"})) {
-        Mountains(s);
-    }
-    if (city) {
-        Buildings(s);
-    }
-    const QColor ground = winter ? QColor(0xF4, 0xF7, 0xFA)
-                          : city ? QColor(0xA9, 0xA9, 0xA4)
-                                 : QColor(0x9C, 0xCB, 0x86);
-    p.fillRect(QRect(0, s.horizon, width, s.height - s.horizon), ground);
-    if (sea) {
-        Waves(s, s.horizon + 20);
-    }
-    if (night) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0xF5, 0xEE, 0xC8));
-        p.drawEllipse(QPointF(520, 70), 34, 34);
-        p.setBrush(Qt::white);
-        for (int i = 0; i < 30; ++i) {
-            p.drawEllipse(QPointF((i * 131 + seed % 50) % width, 15 + (i * 47) % (s.horizon - 60)),
-                          1.6, 1.6);
+    const bool winter = Has(motif, {u"snow", u"winter"});
+    const bool rain = Has(motif, {u"rain", u"storm"});
+    if (indoor) {
+        const QColor wall =
+            Has(motif, {u"tiles"}) ? QColor(0xD8, 0xEA, 0xF2) : QColor(0xF1, 0xE8, 0xD8);
+        p.fillRect(QRect(0, 0, width, s.horizon + 30), wall);
+        p.fillRect(QRect(0, s.horizon + 30, width, s.height - s.horizon - 30),
+                   QColor(0xC9, 0xA7, 0x82));
+        p.fillRect(QRect(0, s.horizon + 26, width, 6), QColor(0xFF, 0xFF, 0xFF));
+        if (Has(motif, {u"tiles"})) {
+            p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF), 1));
+            for (int x = 0; x < width; x += 40) {
+                p.drawLine(x, 0, x, s.horizon + 26);
+            }
+            for (int y = 0; y < s.horizon + 26; y += 40) {
+                p.drawLine(0, y, width, y);
+            }
         }
-    } else if (!rain && !winter) {
-        Sun(s, QPointF(540 - seed % 80, 80), 32);
-    }
-    Cloud(s, QPointF(120 + seed % 120, 70), 34);
-    if (rain) {
-        Cloud(s, QPointF(380, 60), 44);
-        Rain(s);
-    }
-    if (winter) {
-        Snow(s);
+        if (night) {
+            p.fillRect(QRect(60, 90, 110, 90), QColor(0x1B, 0x2A, 0x4A));
+            p.setPen(QPen(Qt::white, 5));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRect(60, 90, 110, 90));
+        }
+        s.horizon += 30;
+    } else {
+        QLinearGradient sky(0, 0, 0, s.horizon);
+        sky.setColorAt(0, night  ? QColor(0x1B, 0x2A, 0x4A)
+                          : rain ? QColor(0x9A, 0xA8, 0xB8)
+                                 : QColor(0x8E, 0xC5, 0xEA));
+        sky.setColorAt(1, night ? QColor(0x3A, 0x4E, 0x78) : QColor(0xDD, 0xEE, 0xF7));
+        p.fillRect(QRect(0, 0, width, s.horizon), sky);
+        const bool city = Has(motif, {u"city", u"town", u"street", u"building", u"london"});
+        if (Has(motif, {u"mountain", u"hill", u"hiking"})) {
+            Mountains(s);
+        }
+        if (city) {
+            Buildings(s);
+        }
+        const QColor ground = winter ? QColor(0xF4, 0xF7, 0xFA)
+                              : city ? QColor(0xA9, 0xA9, 0xA4)
+                                     : QColor(0x9C, 0xCB, 0x86);
+        p.fillRect(QRect(0, s.horizon, width, s.height - s.horizon), ground);
+        if (Has(motif, {u"sea", u"beach", u"ocean", u"lake", u"river", u"boat", u"ship", u"island",
+                        u"water"})) {
+            Waves(s, s.horizon + 20);
+        }
+        if (night) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0xF5, 0xEE, 0xC8));
+            p.drawEllipse(QPointF(520, 110), 30, 30);
+            p.setBrush(Qt::white);
+            for (int i = 0; i < 30; ++i) {
+                p.drawEllipse(
+                    QPointF((i * 131 + seed % 50) % width, 80 + (i * 47) % (s.horizon - 100)), 1.6,
+                    1.6);
+            }
+        } else if (!rain && !winter) {
+            Sun(s, QPointF(560 - seed % 60, 120), 28);
+        }
+        Cloud(s, QPointF(110 + seed % 100, 110), 30);
+        if (rain) {
+            Cloud(s, QPointF(380, 105), 40);
+            Rain(s);
+        }
+        if (winter) {
+            Snow(s);
+        }
     }
     // Things in the foreground, left to right, in the order the motif names them.
     struct Thing {
-        int at;
+        qsizetype at;
         std::function<void(QPointF)> draw;
     };
     std::vector<Thing> things;
     const auto add = [&](std::initializer_list<const char16_t*> words,
                          std::function<void(QPointF)> draw) {
+        qsizetype first = -1;
         for (const char16_t* word : words) {
-            const int at =
-                static_cast<int>(motif.indexOf(QString::fromUtf16(word), 0, Qt::CaseInsensitive));
-            if (at >= 0) {
-                things.push_back({at, std::move(draw)});
-                return;
+            const qsizetype at = FindWord(motif, QString::fromUtf16(word));
+            if (at >= 0 && (first < 0 || at < first)) {
+                first = at;
             }
+        }
+        if (first >= 0) {
+            things.push_back({first, std::move(draw)});
         }
     };
     const qreal base = s.horizon + 70;
-    add({u"house", u"home", u"cottage"}, [&](QPointF at) { House(s, at, 150); });
-    add({u"tree", u"forest", u"park", u"garden"}, [&](QPointF at) { Tree(s, at, 170); });
-    add({u"car", u"taxi", u"bus", u"drive"}, [&](QPointF at) { Car(s, at, 50, kRed); });
+    add({u"house", u"cottage"}, [&](QPointF at) { House(s, at, 150); });
+    add({u"tree", u"forest", u"branch", u"trunk"}, [&](QPointF at) { Tree(s, at, 170); });
+    add({u"car", u"taxi"}, [&](QPointF at) { Car(s, at, 50, kRed); });
+    add({u"bus"}, [&](QPointF at) { Bus(s, at, 70); });
+    add({u"train"}, [&](QPointF at) { Train(s, at, 70); });
+    add({u"bridge"}, [&](QPointF at) { Bridge(s, at + QPointF(0, -20), 90); });
+    add({u"shop"}, [&](QPointF at) { Shop(s, at, 120); });
+    add({u"umbrella"}, [&](QPointF at) { Umbrella(s, at, 140); });
     add({u"dog"}, [&](QPointF at) { Animal(s, at, 90, QColor(0xC8, 0x9B, 0x6C), false); });
-    add({u"cat"}, [&](QPointF at) { Animal(s, at, 80, QColor(0x9A, 0x9A, 0xA2), true); });
+    add({u"cat"}, [&](QPointF at) {
+        Animal(s, at + QPointF(0, indoor ? -40 : 0), 80, QColor(0x9A, 0x9A, 0xA2), true);
+    });
+    add({u"sofa"}, [&](QPointF at) { Sofa(s, at, 110); });
+    add({u"table"}, [&](QPointF at) { Table(s, at, 110); });
+    if (indoor && !night) {
+        add({u"window"}, [&](QPointF at) { Window(s, at, 130); });
+    }
+    add({u"bed"}, [&](QPointF at) { Bed(s, at, 120); });
+    add({u"shelf", u"key"}, [&](QPointF at) { Shelf(s, at, 110); });
+    add({u"plate", u"cheese"}, [&](QPointF at) { Plate(s, at, 120); });
+    add({u"mirror"}, [&](QPointF at) { Mirror(s, at, 130); });
+    add({u"wardrobe"}, [&](QPointF at) { Wardrobe(s, at, 150); });
     add({u"person", u"man", u"woman", u"girl", u"boy", u"child", u"teacher", u"student", u"people",
          u"friend", u"family"},
         [&](QPointF at) {
             Person(s, at, 140, kBlue);
             Person(s, at + QPointF(50, 0), 115, kAmber);
         });
-    add({u"book", u"library", u"read", u"school", u"lesson", u"word", u"letter", u"dictionary"},
+    add({u"book", u"library", u"school", u"lesson", u"dictionary"},
         [&](QPointF at) { Book(s, at, 90); });
-    add({u"tea", u"coffee", u"cup", u"breakfast", u"drink"}, [&](QPointF at) { Cup(s, at, 80); });
-    add({u"clock", u"time", u"hour", u"watch", u"late"},
-        [&](QPointF at) { Clock(s, at + QPointF(0, -70), 45); });
-    add({u"flower", u"spring", u"rose"}, [&](QPointF at) {
+    add({u"tea", u"coffee", u"cup"}, [&](QPointF at) { Cup(s, at, 80); });
+    add({u"clock", u"watch"}, [&](QPointF at) { Clock(s, at + QPointF(0, -70), 45); });
+    add({u"flower", u"rose"}, [&](QPointF at) {
         Flower(s, at, 70, kRed.lighter(120));
         Flower(s, at + QPointF(30, 5), 55, QColor(0xE9, 0x9A, 0xC8));
         Flower(s, at + QPointF(-28, 8), 60, kAmber);
     });
     add({u"bird"}, [&](QPointF at) {
-        Bird(s, at + QPointF(0, -230), 24);
-        Bird(s, at + QPointF(50, -260), 18);
+        Bird(s, at + QPointF(-30, -200), 24);
+        Bird(s, at + QPointF(20, -230), 18);
+        Bird(s, at + QPointF(60, -195), 20);
     });
     add({u"fish"}, [&](QPointF at) { Fish(s, at + QPointF(0, -10), 34, kAmber); });
-    add({u"apple", u"fruit", u"food", u"market"}, [&](QPointF at) {
+    add({u"apple", u"fruit"}, [&](QPointF at) {
         Apple(s, at + QPointF(0, -30), 26);
         Apple(s, at + QPointF(50, -26), 22);
     });
-    std::sort(things.begin(), things.end(),
-              [](const Thing& a, const Thing& b) { return a.at < b.at; });
-    if (things.size() > 4) {
-        things.resize(4);
+    std::stable_sort(things.begin(), things.end(),
+                     [](const Thing& a, const Thing& b) { return a.at < b.at; });
+    if (things.size() > 3) {
+        things.resize(3);
     }
     if (things.empty()) {
-        // Nothing the generator knows how to draw: a sign with the first word of the motif.
-        QString first = motif.section(QLatin1Char(' '), 0, 0);
-        if (first.isEmpty()) {
-            first = u"?"_s;
-        }
-        things.push_back({0, [&s, first](QPointF at) { Sign(s, at, first); }});
-        things.push_back({1, [&](QPointF at) { Tree(s, at, 150); }});
+        things.push_back({0, [&](QPointF at) { Tree(s, at, 150); }});
     }
     const qreal step = width / static_cast<qreal>(things.size() + 1);
     for (std::size_t i = 0; i < things.size(); ++i) {
         things[i].draw(QPointF(step * (i + 1), base));
     }
-    // The caption: the pack's title and the description.
-    p.fillRect(QRect(0, height - caption, width, caption), kPanel);
-    p.fillRect(QRect(0, height - caption, width, 4), kAmber);
+    if (!caption.isEmpty()) {
+        CaptionBoard(s, caption);
+    }
+    // The footer: the pack's title and the Polish description.
+    p.fillRect(QRect(0, height - footer, width, footer), kPanel);
+    p.fillRect(QRect(0, height - footer, width, 4), kAmber);
     p.setFont(Font(13, true));
     p.setPen(kBlue);
-    p.drawText(QRect(16, height - caption + 8, width - 32, 20), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRect(16, height - footer + 8, width - 32, 20), Qt::AlignLeft | Qt::AlignVCenter,
                packTitle);
-    DrawWrapped(p, QRect(16, height - caption + 30, width - 32, caption - 34), description, 16,
-                kInk);
+    DrawWrapped(p, QRect(16, height - footer + 30, width - 32, footer - 34), description, 16, kInk);
     DrawFrame(p, width, height);
     return image;
 }
