@@ -1,10 +1,12 @@
 #include "core/repetitions.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 #include "core/datetime.h"
@@ -340,23 +342,39 @@ std::string FormatDateTime(double now) {
 
 namespace {
 
-std::vector<CopyListEntry> ReadCopyList(const AppPaths& paths) {
-    const std::optional<std::string> bytes =
-        ReadFileBytes(UserFile(paths, RepetitionFileName(paths, kCopyListSuffix)));
-    return bytes ? ParseCopyList(*bytes) : std::vector<CopyListEntry>{};
+std::string CopyListPath(const AppPaths& paths) {
+    return UserFile(paths, RepetitionFileName(paths, kCopyListSuffix));
 }
+
+// The lines of the copy list; an absent list is empty. Nothing when the list exists but cannot
+// be read: it must then not be rewritten, or its lines would be lost.
+std::optional<std::vector<CopyListEntry>> ReadCopyList(const AppPaths& paths) {
+    const std::string path = CopyListPath(paths);
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) {
+        if (FileExists(path)) {
+            return std::nullopt;
+        }
+        return std::vector<CopyListEntry>{};
+    }
+    return ParseCopyList(*bytes);
+}
+
+constexpr std::string_view kCopyListUnreadable = "nie można odczytać listy kopii powtórek";
 
 bool WriteCopyList(const AppPaths& paths, const std::vector<CopyListEntry>& entries,
                    std::string* error) {
-    return WriteFileAtomically(UserFile(paths, RepetitionFileName(paths, kCopyListSuffix)),
-                               FormatCopyList(entries), error);
+    return WriteFileAtomically(CopyListPath(paths), FormatCopyList(entries), error);
 }
 
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> ListRepetitionCopies(const AppPaths& paths) {
     std::vector<std::pair<std::string, std::string>> list;
-    for (const CopyListEntry& entry : ReadCopyList(paths)) {
+    for (const CopyListEntry& entry : ReadCopyList(paths).value_or(std::vector<CopyListEntry>{})) {
+        if (entry.name.empty()) {
+            continue;  // a blank line names no copy
+        }
         list.emplace_back(entry.name, entry.dateTime + "  (" + std::to_string(entry.recordCount) +
                                           ":" + std::to_string(entry.loginCounter) + ")");
     }
@@ -365,7 +383,14 @@ std::vector<std::pair<std::string, std::string>> ListRepetitionCopies(const AppP
 
 bool RenameCopyEntry(const AppPaths& paths, std::string_view oldName, std::string_view newName,
                      std::string* error) {
-    std::vector<CopyListEntry> entries = ReadCopyList(paths);
+    std::optional<std::vector<CopyListEntry>> read = ReadCopyList(paths);
+    if (!read) {
+        if (error != nullptr) {
+            *error = std::string(kCopyListUnreadable);
+        }
+        return false;
+    }
+    std::vector<CopyListEntry>& entries = *read;
     std::erase_if(entries, [&](const CopyListEntry& e) { return e.name == newName; });
     for (CopyListEntry& entry : entries) {
         if (entry.name == oldName) {
@@ -396,7 +421,13 @@ SaveRepetitionsResult SaveRepetitions(const AppPaths& paths, std::string_view na
     result.written = true;
     settings.savedRecordCount = result.count;
 
-    std::vector<CopyListEntry> entries = ReadCopyList(paths);
+    std::optional<std::vector<CopyListEntry>> read = ReadCopyList(paths);
+    if (!read) {
+        result.error = "Nie udało się zapisać listy kopii powtórek (" +
+                       std::string(kCopyListUnreadable) + ").";
+        return result;
+    }
+    std::vector<CopyListEntry>& entries = *read;
     CopyListEntry* entry = nullptr;
     for (CopyListEntry& candidate : entries) {
         if (candidate.name == name) {
@@ -428,17 +459,19 @@ SaveRepetitionsResult SaveLiveRepetitions(const AppPaths& paths, const UnitTable
 
 namespace {
 
-// Moves one backup a step older. rename() replaces the older one in one step, so a failure
-// leaves both files as they were.
-void MoveBackup(const AppPaths& paths, std::string_view fromSuffix, std::string_view toSuffix) {
+// Moves one backup a step older; true when it was moved or there was none. rename() replaces the
+// older one in one step, so a failure leaves both files as they were.
+bool MoveBackup(const AppPaths& paths, std::string_view fromSuffix, std::string_view toSuffix) {
     const std::string from = RepetitionFileName(paths, fromSuffix);
     const std::string to = RepetitionFileName(paths, toSuffix);
     if (!FileExists(UserFile(paths, from))) {
-        return;
+        return true;
     }
-    if (std::rename(UserFile(paths, from).c_str(), UserFile(paths, to).c_str()) == 0) {
-        RenameCopyEntry(paths, from, to);
+    if (std::rename(UserFile(paths, from).c_str(), UserFile(paths, to).c_str()) != 0) {
+        return false;
     }
+    RenameCopyEntry(paths, from, to);
+    return true;
 }
 
 }  // namespace
@@ -455,10 +488,13 @@ SaveRepetitionsResult MakeRepetitionBackup(const AppPaths& paths, const UnitTabl
         return SaveRepetitions(paths, RepetitionFileName(paths, kEndBackupSuffix), units, store,
                                settings, clock);
     }
-    MoveBackup(paths, kTenthBackupSuffix, kFifteenthBackupSuffix);
-    MoveBackup(paths, kFifthBackupSuffix, kTenthBackupSuffix);
-    return SaveRepetitions(paths, RepetitionFileName(paths, kFifthBackupSuffix), units, store,
-                           settings, clock);
+    // A backup that cannot move a step older is not written over: the ones after it stay, and
+    // the new backup goes to the end backup instead.
+    const bool moved = MoveBackup(paths, kTenthBackupSuffix, kFifteenthBackupSuffix) &&
+                       MoveBackup(paths, kFifthBackupSuffix, kTenthBackupSuffix);
+    return SaveRepetitions(paths,
+                           RepetitionFileName(paths, moved ? kFifthBackupSuffix : kEndBackupSuffix),
+                           units, store, settings, clock);
 }
 
 RestoreCopyResult RestoreRepetitionCopy(const AppPaths& paths, std::string_view name,

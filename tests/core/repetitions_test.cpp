@@ -537,6 +537,26 @@ TEST_F(FailedSave, AFailedBackupLosesNoEarlierCopy) {
     EXPECT_EQ(ReadBytes(l.File(".p10")), "five");
 }
 
+TEST_F(FailedSave, ABackupThatCannotMoveIsNotWrittenOver) {
+    Learner l;
+    UnitTable units = Units(10);
+    l.store.record(2) = Learnt(2);
+    l.store.recordHighWater = 10;
+    WriteBytes(l.File(".p5"), "five");
+    WriteBytes(l.File(".p10"), "ten");
+    WriteBytes(l.File(".p15/blocked"), "");  // a folder in the way: ".p10" cannot move
+    l.settings.startCounter = 15;
+    const SaveRepetitionsResult r =
+        MakeRepetitionBackup(l.paths, units, l.store, l.settings, l.clock);
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ(ReadBytes(l.File(".p10")), "ten");
+    EXPECT_EQ(ReadBytes(l.File(".p5")), "five");
+    std::string expected;
+    EncodeRecord(Learnt(2), expected);
+    EXPECT_EQ(ReadBytes(l.File(".pk")), expected);
+    EXPECT_EQ(ReadBytes(l.File(".pi")), CrLf({"ang.pk=2024-05-01 14:03:09=1= 15= "}));
+}
+
 TEST(RepetitionFile, AnUnreadableLiveFileIsNeverWrittenOver) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "the superuser reads any file";
