@@ -1,0 +1,102 @@
+#include "core/login.h"
+
+#include "core/files.h"
+#include "core/text.h"
+#include "core/users.h"
+
+namespace dyd {
+
+namespace {
+
+void Report(const LoginProgress& progress, std::string_view title, int position) {
+    if (progress) {
+        progress(title, position);
+    }
+}
+
+void Say(LoginResult& result, std::string message) {
+    if (!message.empty()) {
+        result.messages.push_back(std::move(message));
+    }
+}
+
+}  // namespace
+
+LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
+                  std::int32_t userNumber, std::string_view userName, const Clock& clock,
+                  LearnerSession& session, const LoginProgress& progress) {
+    LoginResult result;
+    const std::string_view code = TrimView(databaseCode);
+    if (code.empty()) {
+        result.status = LoginStatus::NoDatabase;
+        return result;
+    }
+    AppPaths& paths = session.paths;
+    paths = programPaths;
+    paths.databaseCode = std::string(code);
+    paths.databaseDir = ResolvePath(paths.programDir, "db/" + paths.databaseCode + "/");
+
+    if (!LoadDatabaseParameters(paths, session.db, result.log)) {
+        result.status = LoginStatus::ParametersMissing;
+        Say(result, std::string(kParametersMissingMessage));
+        return result;
+    }
+    for (const LoadNotice notice : result.log.notices) {
+        Say(result, NoticeText(notice, paths.recordingsDir));
+    }
+    const std::size_t noticesShown = result.log.notices.size();
+
+    result.menuPicture = FileExistsUnder(paths.databaseDir, kMenuPicture);
+    if (!result.menuPicture) {
+        result.menuLabel = session.db.params.title + "\n\r" + session.db.params.author;
+    }
+
+    session.userName = Trim(userName);
+    session.userNumber = userNumber;
+    const EnsureUserDirResult folder = EnsureUserDir(paths.programDir, userNumber);
+    if (!folder.ok()) {
+        result.status = LoginStatus::UserFolderFailed;
+        Say(result, folder.error);
+        return result;
+    }
+    paths.userDir = folder.userDir;
+
+    Report(progress, kReadingTitle, 5);
+    Report(progress, kReadingTitle, 7);
+    const int language = session.db.params.language;
+    LoginHistoryResult history = OpenHistoryAtLogin(paths, language, clock.Now(), session.history);
+    if (history.profileCreated) {
+        Report(progress, kCreatingProfileText, 9);
+        // A new learner starts with the shipped sets in his catalogue; his store is empty, so
+        // nothing is lost by building it.
+        const BuildCatalogueResult catalogue =
+            BuildShippedCatalogue(paths, language, clock.Now(), session.history);
+        if (!catalogue.saved) {
+            Say(result, catalogue.message);
+        }
+        history = OpenHistoryAtLogin(paths, language, clock.Now(), session.history);
+        Report(progress, kCreatingProfileText, 11);
+    }
+    Say(result, history.message);
+
+    Report(progress, kReadingTitle, 15);
+    LoadDatabase(paths, session.db, result.log);
+    for (std::size_t i = noticesShown; i < result.log.notices.size(); ++i) {
+        Say(result, NoticeText(result.log.notices[i], paths.recordingsDir));
+    }
+
+    LoadedSettings settings = LoadSettings(paths);
+    session.settings = settings.settings;
+    for (const SettingsRepair& repair : settings.repairs) {
+        Say(result, RepairMessage(repair));
+    }
+    session.packs = LoadInterludePacks(paths);
+
+    const LoadRepetitionsResult repetitions =
+        LoadRepetitions(paths, RepetitionFileName(paths, kLiveSuffix), false, session.db.units,
+                        session.repetitions, session.settings);
+    Say(result, repetitions.message);
+    return result;
+}
+
+}  // namespace dyd

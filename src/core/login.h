@@ -1,0 +1,67 @@
+#pragma once
+
+// Opening a course database and a learner, in the fixed order of the login: database parameters
+// with the groups and substitution pairs, the exercise history, the units with their relations,
+// comments and corrections (and the search texts), the settings, the interlude packs and, last,
+// the repetition records, which are checked against the record count of the settings.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/database.h"
+#include "core/history.h"
+#include "core/interlude_packs.h"
+#include "core/paths.h"
+#include "core/repetitions.h"
+#include "core/settings.h"
+
+namespace dyd {
+
+// Everything a login opens; it lives for the rest of the run.
+struct LearnerSession {
+    AppPaths paths;
+    CourseDatabase db;
+    ExerciseHistory history;
+    Settings settings;
+    InterludePacks packs;
+    RepetitionStore repetitions;
+    std::string userName;  // Windows-1250, trimmed
+    std::int32_t userNumber = 0;
+};
+
+inline constexpr std::string_view kReadingTitle = "Czytam...";
+inline constexpr std::string_view kMenuPicture = "menu_slow.bmp";
+
+enum class LoginStatus {
+    Opened,
+    NoDatabase,          // no database code: the login window stays open
+    ParametersMissing,   // kParametersMissingMessage: the program ends
+    UserFolderFailed,    // the learner's folder could not be created
+};
+
+struct LoginResult {
+    LoginStatus status = LoginStatus::Opened;
+    // Messages to show, in order (UTF-8).
+    std::vector<std::string> messages;
+    // The main menu: its background picture from the database folder, or, without one, the label
+    // with the title, LF CR and the author (Windows-1250).
+    bool menuPicture = false;
+    std::string menuLabel;
+    LoadLog log;
+};
+
+// Reports the progress window's title (UTF-8) and position 0..100 as the login goes on.
+using LoginProgress = std::function<void(std::string_view title, int position)>;
+
+// Opens database code for learner number / name (trimmed, Windows-1250) under programDir (the
+// folder strings of programPaths other than programDir, languageDir and discRoot are set here).
+// A new learner starts with the catalogue of the shipped exercise sets.
+LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
+                  std::int32_t userNumber, std::string_view userName, const Clock& clock,
+                  LearnerSession& session, const LoginProgress& progress = {});
+
+}  // namespace dyd
