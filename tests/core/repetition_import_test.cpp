@@ -170,6 +170,18 @@ TEST(RecordImport, KeepingLeavesLearntUnitsAsTheyAre) {
         std::filesystem::exists(a.paths.userDir + "import_powtorek_50_kody_brakujacych_ang.txt"));
 }
 
+TEST(RecordImport, TheLastUnitOfAFullDatabaseIsImportedToo) {
+    Account a;
+    UnitTable units = Units(kMaxUnits);
+    const std::string file =
+        Earlier(1000 + kMaxUnits, 6, {}) + Earlier(1000 + kMaxUnits - 1, 6, {});
+    const ImportCounts c = ImportRepetitionRecords(file, Edition::E2001, false, units, a.store);
+    EXPECT_EQ(c.imported, 2);
+    EXPECT_EQ(c.missing, 0);
+    EXPECT_EQ(a.store.record(kMaxUnits).interval, 6);
+    EXPECT_EQ(a.store.recordHighWater, kMaxUnits);
+}
+
 TEST(RecordImport, AMissingFileChangesNothing) {
     Account a;
     UnitTable units = Units(3);
