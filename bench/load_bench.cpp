@@ -541,4 +541,3 @@ BENCHMARK(BM_LoadedDatabaseMemory)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 }  // namespace
 
-BENCHMARK_MAIN();
