@@ -5,6 +5,11 @@
 
 #include <vector>
 
+#include "core/datetime.h"
+#include "core/history.h"
+#include "core/login.h"
+#include "core/repetitions.h"
+#include "core/settings.h"
 #include "support.h"
 
 extern char** environ;
@@ -195,6 +200,86 @@ TEST(DatabaseTool, UnusableInputsGiveOneLineAndStatusTwo) {
             EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         }
     }
+}
+
+// A learner who has learnt two units and practised one set, made through the program's own
+// functions; the tool must show what they wrote.
+TEST(DatabaseTool, LearnerAndDueShowWhatTheLearnerHas) {
+    TempDir dir;
+    test::CopyFixture("mini", dir.path());
+    WriteBytes(dir.path() + "usr.t", CrLf({"1=Anna", "7=\xA3ukasz"}));
+    const FixedClock clock(DayNumber(2026, 12, 1) + 0.25);
+    {
+        AppPaths programPaths;
+        programPaths.programDir = dir.path();
+        LearnerSession s;
+        ASSERT_EQ(Login(programPaths, "angtest", 7, "\xA3ukasz", clock, s).status,
+                  LoginStatus::Opened);
+        RepetitionRecord& cat = s.repetitions.record(2);
+        cat.unitId = 28657;
+        cat.firstDate = DayNumber(2026, 11, 20);
+        cat.lastDate = DayNumber(2026, 11, 30);
+        cat.repetitionNo = 3;
+        cat.interval = 4;
+        cat.previousInterval = 2;
+        cat.factor = 2.25;
+        cat.kindMarks[5] = 2;
+        s.repetitions.chosenKinds[2][6] = true;
+        RepetitionRecord& sentence = s.repetitions.record(13);
+        sentence.unitId = 28701;
+        sentence.lastDate = DayNumber(2026, 11, 28);
+        sentence.interval = 1;
+        sentence.inTrash = 0;
+        s.settings.intensity = 2;
+        s.settings.frequencyFactor = 1.5;
+        ASSERT_TRUE(SaveLiveRepetitions(s.paths, s.db.units, s.repetitions, s.settings, clock)
+                        .written);
+        ASSERT_TRUE(SaveSettings(s.paths, s.settings, s.db).ok());
+        ASSERT_EQ(StoreSetResult(s.history, clock.Now(), 80, "101-1", 6, 0, true),
+                  StoreResultStatus::Added);
+        ASSERT_TRUE(SaveHistory(HistoryFilePath(s.paths), s.history));
+    }
+    const std::string before = ReadBytes(dir.path() + "7/angtest.ustaw");
+
+    const ToolRun run = Tool({"learner", dir.path(), "angtest", "ŁUKASZ"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 1u + 2u + 2u);
+    EXPECT_EQ(lines[0].rfind(R"({"table":"settings","determiningKindWords":6,)", 0), 0u);
+    EXPECT_NE(lines[0].find(R"("intensity":2,)"), std::string::npos);
+    EXPECT_NE(lines[0].find(R"("frequencyFactor":1.5,)"), std::string::npos);
+    // The first login started from the defaults; 2 records were saved.
+    EXPECT_NE(lines[0].find(R"("startCounter":1,"savedRecordCount":2,)"), std::string::npos)
+        << lines[0];
+    EXPECT_EQ(lines[1], R"({"number":2,"unitId":28657,"firstDate":46346,"lastDate":46356,)"
+                        R"("repetitionNo":3,"interval":4,"previousInterval":2,"factor":2.25,)"
+                        R"("kindMarks":[0,0,0,0,0,2,0,0,0,0,0,0,0,0,0,0,0,0],)"
+                        R"("chosenKinds":[false,false,false,false,false,true,false,false,false,)"
+                        R"(false,false,false,false,false,false,false,false,false],)"
+                        R"("knownFlag":0,"inTrash":0})");
+    EXPECT_EQ(lines[2].rfind(R"({"number":13,"unitId":28701,)", 0), 0u);
+    // The practised set's catalogue entry became its result entry, at the end of the store.
+    EXPECT_EQ(lines[3].rfind(R"({"table":"history","number":1,"id":"505-3","name":"Zdania 3",)"
+                             R"("kind":81,)",
+                             0),
+              0u)
+        << lines[3];
+    EXPECT_EQ(lines[4], R"({"table":"history","number":2,"id":"101-1","name":"Zwierzęta 1",)"
+                        R"("kind":6,"key":0,"level":1,"when":46357.25,"percent":80,"count":1,)"
+                        R"("complete":1,"group":"01"})");
+    // The tool reads; it writes nothing.
+    EXPECT_EQ(ReadBytes(dir.path() + "7/angtest.ustaw"), before);
+
+    // On 2026-12-01 the sentence (due 11-29) is due; the cat comes on 12-04, three days later.
+    const ToolRun due = Tool({"due", dir.path(), "angtest", "7", "--today", "2026-12-01"});
+    ASSERT_EQ(due.status, 0) << due.err;
+    EXPECT_EQ(due.out, R"({"today":"2026-12-01","due":[13],"total":1,"histogram":{"0":1,"3":1}})"
+                       "\n");
+    const ToolRun later = Tool({"due", dir.path(), "angtest", "7", "--today=2026-12-04"});
+    EXPECT_EQ(later.out, R"({"today":"2026-12-04","due":[2,13],"total":2,"histogram":{"0":2}})"
+                         "\n");
+    EXPECT_EQ(Tool({"due", dir.path(), "angtest", "7", "--today", "12/04/2026"}).status, 2);
+    EXPECT_EQ(Tool({"learner", dir.path(), "angtest", "Zenon"}).status, 2);
 }
 
 TEST(DatabaseTool, ListShowsTheDatabases) {

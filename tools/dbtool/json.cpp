@@ -1,5 +1,7 @@
 #include "json.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace dyd::tool {
@@ -60,6 +62,27 @@ JsonLine& JsonLine::Number(std::string_view key, std::int64_t value) {
 JsonLine& JsonLine::Bool(std::string_view key, bool value) {
     Key(key);
     out_ += value ? "true" : "false";
+    return *this;
+}
+
+std::string JsonReal(double value) {
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof(buffer), value);
+    return ec == std::errc{} ? std::string(buffer, end) : std::string("null");
+}
+
+JsonLine& JsonLine::Real(std::string_view key, double value) {
+    Key(key);
+    out_ += JsonReal(value);
+    return *this;
+}
+
+JsonLine& JsonLine::Raw(std::string_view key, std::string_view json) {
+    Key(key);
+    out_ += json;
     return *this;
 }
 

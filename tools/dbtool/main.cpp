@@ -1,10 +1,13 @@
 // dydaktor-db: the course author's tool. Shows what the program reads from a course database,
 // lists what an author must fix, and prepares the scrambled companion files.
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "core/codepage.h"
@@ -14,7 +17,13 @@
 #include "core/files.h"
 #include "core/markup.h"
 #include "core/paths.h"
+#include "core/datetime.h"
+#include "core/history.h"
+#include "core/repetitions.h"
+#include "core/scheduling.h"
+#include "core/settings.h"
 #include "core/text.h"
+#include "core/users.h"
 #include "json.h"
 
 namespace {
@@ -33,6 +42,11 @@ void Usage() {
         "  dydaktor-db dump INSTALL_DIR DBCODE [--tables]\n"
         "                                            jednostki (i tabele) jako wiersze JSON\n"
         "  dydaktor-db check INSTALL_DIR DBCODE      problemy do poprawienia w bazie\n"
+        "  dydaktor-db learner INSTALL_DIR DBCODE USER\n"
+        "                                            ustawienia, powtórki i historia ucznia (JSON)\n"
+        "  dydaktor-db due INSTALL_DIR DBCODE USER [--today RRRR-MM-DD]\n"
+        "                                            jednostki do powtórki (JSON)\n"
+        "  USER to numer ucznia (nazwa jego katalogu) albo jego nazwa z usr.t\n"
         "  dydaktor-db scramble FILE                 wiersze zwykłe -> zakodowane\n"
         "  dydaktor-db unscramble FILE               wiersze zakodowane -> zwykłe\n",
         stderr);
@@ -270,6 +284,219 @@ int Check(std::string_view installDir, std::string_view code) {
     return errors > 0 ? kExitProblems : kExitOk;
 }
 
+// ---- A learner's files -------------------------------------------------------------------
+
+struct OpenedLearner {
+    AppPaths paths;
+    CourseDatabase db;
+    LoadLog log;
+    Settings settings;
+    RepetitionStore repetitions;
+    ExerciseHistory history;
+};
+
+// The learner's number: USER itself when it names a learner folder, otherwise the number of the
+// learner of that name in usr.t (letter case of A-Z aside). 0 when there is none.
+std::int32_t FindLearner(const std::string& programDir, std::string_view user) {
+    if (const std::optional<std::int32_t> number = ParseInt(user)) {
+        if (*number > 0 && DirectoryExists(UserDirOf(programDir, *number))) {
+            return *number;
+        }
+    }
+    const std::optional<std::string> name = FromUtf8(TrimView(user), CodePage::Cp1250);
+    if (!name) {
+        return 0;
+    }
+    for (const UserEntry& entry : LoadUserList(programDir).users) {
+        if (EqualsIgnoreCaseAZ(entry.name, *name)) {
+            return entry.number;
+        }
+    }
+    return 0;
+}
+
+// Reads the database, the settings, the repetition records and the exercise history of a
+// learner the way the login does, without writing anything.
+bool OpenLearner(std::string_view installDir, std::string_view code, std::string_view user,
+                 std::string* error, OpenedLearner& o) {
+    if (!OpenInstallation(installDir, error, o.paths)) {
+        return false;
+    }
+    const std::int32_t number = FindLearner(o.paths.programDir, user);
+    if (number < 1) {
+        *error = "nie ma ucznia " + std::string(user) + " w instalacji " + o.paths.programDir;
+        return false;
+    }
+    o.paths.userDir = UserDirOf(o.paths.programDir, number);
+    if (!OpenDatabase(installDir, code, error, o.paths, o.db, o.log)) {
+        return false;
+    }
+    // The settings as they stand in the file (the login would count one more start).
+    const std::string name = SettingsFileName(o.paths.databaseCode);
+    std::optional<std::string> bytes = ReadFileBytes(ResolvePath(o.paths.userDir, name));
+    if (!bytes) {
+        bytes = ReadFileBytes(ResolvePath(o.paths.databaseDir, name));
+    }
+    o.settings = bytes ? ParseSettings(*bytes) : Settings{};
+    Settings counted = o.settings;
+    LoadRepetitions(o.paths, RepetitionFileName(o.paths, kLiveSuffix), false, o.db.units,
+                    o.repetitions, counted);
+    LoadHistory(o.paths, o.history);
+    return true;
+}
+
+template <typename T, std::size_t N>
+std::string JsonArray(const std::array<T, N>& values, std::size_t first, std::size_t last) {
+    std::string out = "[";
+    for (std::size_t i = first; i <= last; ++i) {
+        if (i > first) {
+            out += ',';
+        }
+        if constexpr (std::is_same_v<T, bool>) {
+            out += values[i] ? "true" : "false";
+        } else {
+            out += std::to_string(values[i]);
+        }
+    }
+    return out + "]";
+}
+
+std::string SettingsLine(const Settings& s) {
+    std::string kinds = "[";
+    for (int t = 1; t <= 4; ++t) {
+        kinds += (t > 1 ? "," : "") + JsonArray(s.learningKinds[static_cast<std::size_t>(t)], 1,
+                                                kKindSlots);
+    }
+    kinds += "]";
+    return JsonLine()
+        .Text("table", "settings")
+        .Number("determiningKindWords", s.determiningKindWords)
+        .Raw("repetitionKindRule", JsonArray(s.repetitionKindRule, 1, kKindSlots))
+        .Number("intensity", s.intensity)
+        .Raw("interludeEnabled", JsonArray(s.interludeEnabled, 1, kInterludePacks))
+        .Raw("interludePosition", JsonArray(s.interludePosition, 1, kInterludePacks))
+        .Number("determiningKindSentences", s.determiningKindSentences)
+        .Bool("showStatistics", s.showStatistics)
+        .Bool("proposeSentenceExercises", s.proposeSentenceExercises)
+        .Real("frequencyFactor", s.frequencyFactor)
+        .Raw("searchOptions", JsonArray(s.searchOptions, 1, 4))
+        .Bool("helpHintShown", s.helpHintShown)
+        .Bool("f5HintShown", s.f5HintShown)
+        .Bool("intensityOneInRepetitions", s.intensityOneInRepetitions)
+        .Number("masteredInterval", s.masteredInterval)
+        .Bool("interludesAtEndOnly", s.interludesAtEndOnly)
+        .Number("startCounter", s.startCounter)
+        .Number("savedRecordCount", s.savedRecordCount)
+        .Number("knownInterval", s.knownInterval)
+        .Bool("showSummary", s.showSummary)
+        .Raw("learningKinds", kinds)
+        .Number("learningMode", s.learningMode)
+        .Number("newUnitsCountIndex", s.newUnitsCountIndex)
+        .Number("filterLevel", s.filterLevel)
+        .Number("filterWordClass", s.filterWordClass)
+        .Number("filterUnitType", s.filterUnitType)
+        .Number("filterLearned", s.filterLearned)
+        .Number("presentationNextDelay", s.presentationNextDelay)
+        .Number("presentationTranslationDelay", s.presentationTranslationDelay)
+        .Number("presentationBackground", s.presentationBackground)
+        .Number("groupIndex", s.groupIndex)
+        .Finish();
+}
+
+int Learner(std::string_view installDir, std::string_view code, std::string_view user) {
+    OpenedLearner o;
+    std::string error;
+    if (!OpenLearner(installDir, code, user, &error, o)) {
+        return Fail(error);
+    }
+    std::string out = SettingsLine(o.settings);
+    const int last = std::min(o.repetitions.recordHighWater, o.db.units.unitCount());
+    for (int n = 1; n <= last; ++n) {
+        const RepetitionRecord& r = o.repetitions.record(n);
+        if (r.unitId <= 0) {
+            continue;
+        }
+        const KindFlags& chosen = o.repetitions.chosenKinds[static_cast<std::size_t>(n)];
+        std::array<bool, kMarkedKinds> chosenMarked{};
+        for (int k = 1; k <= kMarkedKinds; ++k) {
+            chosenMarked[static_cast<std::size_t>(k - 1)] = chosen[static_cast<std::size_t>(k)];
+        }
+        out += JsonLine()
+                   .Number("number", n)
+                   .Number("unitId", r.unitId)
+                   .Real("firstDate", r.firstDate)
+                   .Real("lastDate", r.lastDate)
+                   .Number("repetitionNo", r.repetitionNo)
+                   .Number("interval", r.interval)
+                   .Number("previousInterval", r.previousInterval)
+                   .Real("factor", r.factor)
+                   .Raw("kindMarks", JsonArray(r.kindMarks, 0, kMarkedKinds - 1))
+                   .Raw("chosenKinds", JsonArray(chosenMarked, 0, kMarkedKinds - 1))
+                   .Number("knownFlag", r.knownFlag)
+                   .Number("inTrash", r.inTrash)
+                   .Finish();
+    }
+    const CodePage page = o.db.params.foreignCodePage();
+    for (int i = 1; i <= o.history.count(); ++i) {
+        const HistoryRecord& h = o.history.records[static_cast<std::size_t>(i - 1)];
+        out += JsonLine()
+                   .Text("table", "history")
+                   .Number("number", i)
+                   .Text("id", ToUtf8(h.id, page))
+                   .Text("name", ToUtf8(h.name, page))
+                   .Number("kind", h.kind)
+                   .Number("key", h.key)
+                   .Number("level", h.level)
+                   .Real("when", h.when)
+                   .Number("percent", h.percent)
+                   .Number("count", h.count)
+                   .Number("complete", h.complete)
+                   .Text("group", ToUtf8(h.group, page))
+                   .Finish();
+    }
+    Write(out);
+    return kExitOk;
+}
+
+int Due(std::string_view installDir, std::string_view code, std::string_view user,
+        std::string_view todayText) {
+    double today = SystemClock().Today();
+    if (!todayText.empty()) {
+        const std::optional<double> parsed = ParseDate(todayText);
+        if (!parsed) {
+            return Fail("zła data " + std::string(todayText) + " (potrzebna RRRR-MM-DD)");
+        }
+        today = *parsed;
+    }
+    OpenedLearner o;
+    std::string error;
+    if (!OpenLearner(installDir, code, user, &error, o)) {
+        return Fail(error);
+    }
+    const DueUnits due = CollectDueUnits(o.repetitions, today);
+    std::string units = "[";
+    for (std::size_t i = 0; i < due.units.size(); ++i) {
+        units += (i > 0 ? "," : "") + std::to_string(due.units[i]);
+    }
+    units += "]";
+    const DueHistogram histogram = BuildDueHistogram(o.repetitions, today);
+    std::string days = "{";
+    for (std::size_t d = 0; d < histogram.size(); ++d) {
+        if (histogram[d] != 0) {
+            days += (days.size() > 1 ? ",\"" : "\"") + std::to_string(d) +
+                    "\":" + std::to_string(histogram[d]);
+        }
+    }
+    days += "}";
+    Write(JsonLine()
+              .Text("today", FormatDate(today))
+              .Raw("due", units)
+              .Number("total", due.total)
+              .Raw("histogram", days)
+              .Finish());
+    return kExitOk;
+}
+
 int Scramble(std::string_view file, bool scramble) {
     const std::optional<std::string> bytes = ReadFileBytes(std::string(file));
     if (!bytes) {
@@ -290,13 +517,28 @@ int Scramble(std::string_view file, bool scramble) {
 int main(int argc, char** argv) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
     bool tables = false;
-    std::erase_if(args, [&tables](std::string_view a) {
-        if (a == "--tables") {
+    std::string_view today;
+    bool todayMissing = false;
+    for (std::size_t i = 0; i < args.size();) {
+        if (args[i] == "--tables") {
             tables = true;
-            return true;
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+        } else if (args[i] == "--today") {
+            todayMissing = i + 1 >= args.size();
+            today = todayMissing ? std::string_view() : args[i + 1];
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                       args.begin() + static_cast<std::ptrdiff_t>(std::min(i + 2, args.size())));
+        } else if (args[i].rfind("--today=", 0) == 0) {
+            today = args[i].substr(8);
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
         }
-        return false;
-    });
+    }
+    if (todayMissing) {
+        Usage();
+        return kExitUnusable;
+    }
     if (args.empty() || args[0] == "-h" || args[0] == "--help") {
         Usage();
         return args.empty() ? kExitUnusable : kExitOk;
@@ -307,8 +549,12 @@ int main(int argc, char** argv) {
         result = List(args[1]);
     } else if (command == "dump" && args.size() == 3) {
         result = Dump(args[1], args[2], tables);
-    } else if (command == "check" && args.size() == 3 && !tables) {
+    } else if (command == "check" && args.size() == 3 && !tables && today.empty()) {
         result = Check(args[1], args[2]);
+    } else if (command == "learner" && args.size() == 4 && !tables && today.empty()) {
+        result = Learner(args[1], args[2], args[3]);
+    } else if (command == "due" && args.size() == 4 && !tables) {
+        result = Due(args[1], args[2], args[3], today);
     } else if ((command == "scramble" || command == "unscramble") && args.size() == 2 && !tables) {
         result = Scramble(args[1], command == "scramble");
     }
