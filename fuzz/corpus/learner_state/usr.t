@@ -1,0 +1,3 @@
+1=Anna
+2=Ewa
+x=bad
