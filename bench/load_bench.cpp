@@ -540,4 +540,3 @@ void BM_LoadedDatabaseMemory(benchmark::State& state) {
 BENCHMARK(BM_LoadedDatabaseMemory)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
-

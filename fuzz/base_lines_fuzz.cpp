@@ -13,10 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string_view raw : SplitLines(bytes)) {
         const std::string_view line = TrimView(raw);
         Unit unit;
-        for (const BaseLineFormat format : {BaseLineFormat::Current, BaseLineFormat::OlderLearner}) {
+        for (const BaseLineFormat format :
+             {BaseLineFormat::Current, BaseLineFormat::OlderLearner}) {
             if (line.size() >= 8 && ParseBaseLine(line, format, unit) == BaseLineResult::Row) {
                 unit.recordingSource = 1;
-                if (const std::optional<std::string> written = FormatLearnerUnitLine(unit, nullptr)) {
+                if (const std::optional<std::string> written =
+                        FormatLearnerUnitLine(unit, nullptr)) {
                     Unit back;
                     fuzz::Require(ParseBaseLine(*written, BaseLineFormat::Current, back) ==
                                       BaseLineResult::Row,

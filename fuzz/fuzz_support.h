@@ -11,7 +11,8 @@
 namespace dyd::fuzz {
 
 inline std::string_view Bytes(const std::uint8_t* data, std::size_t size) {
-    return size == 0 ? std::string_view() : std::string_view(reinterpret_cast<const char*>(data), size);
+    return size == 0 ? std::string_view()
+                     : std::string_view(reinterpret_cast<const char*>(data), size);
 }
 
 inline void Require(bool condition, const char* what) {

@@ -40,11 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(FormatSettings(ParseSettings(settingsWritten)) == settingsWritten,
                   "settings read back the same");
 
-    RepetitionStore store;
+    // The stores are large; they are made once and cleared by every parse.
+    static RepetitionStore store;
+    static RepetitionStore again;
     ParseRepetitionFile(bytes, Units(), store);
     int written = 0;
     const std::string records = FormatRepetitionFile(store, Units().unitCount(), &written);
-    RepetitionStore again;
     ParseRepetitionFile(records, Units(), again);
     int writtenAgain = 0;
     fuzz::Require(FormatRepetitionFile(again, Units().unitCount(), &writtenAgain) == records,

@@ -13,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string normal = NormalizeAnswerText(text);
     fuzz::Require(TrimView(normal).size() == normal.size(), "a normal answer is trimmed");
     const std::string stripped = StripGapMarkers(text);
-    fuzz::Require(stripped.find('<') == std::string::npos && stripped.find('>') == std::string::npos,
-                  "no gap marker is left");
+    fuzz::Require(
+        stripped.find('<') == std::string::npos && stripped.find('>') == std::string::npos,
+        "no gap marker is left");
     GapsToItalics(text);
     HideGaps(text);
     Tokenizer tokenizer;

@@ -13,9 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         unit.unitId = id;
         units.Append(unit);
     }
+    // The store is large; it is made once. An import without keep starts it afresh.
+    static RepetitionStore store;
     for (const Edition edition : {Edition::E2001, Edition::E40, Edition::E50}) {
         for (const bool keep : {false, true}) {
-            RepetitionStore store;
             ImportRepetitionRecords(bytes, edition, keep, units, store);
         }
         UnitTable copy = units;

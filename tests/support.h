@@ -15,7 +15,7 @@
 namespace dyd::test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "dyd-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) {
@@ -33,7 +33,7 @@ public:
     // The folder, ending in "/".
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -15,9 +15,9 @@ double SystemClock::Now() const {
 }
 
 SeededRandom::SeededRandom()
-    : engine_(static_cast<std::uint64_t>(
-          std::chrono::steady_clock::now().time_since_epoch().count()) ^
-              static_cast<std::uint64_t>(std::time(nullptr))) {}
+    : engine_(
+          static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+          static_cast<std::uint64_t>(std::time(nullptr))) {}
 
 int SeededRandom::Below(int n) {
     if (n < 1) {

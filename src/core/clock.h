@@ -10,7 +10,7 @@
 namespace dyd {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Local date and time as a day number (days since 1899-12-30, time as the fraction).
     virtual double Now() const = 0;
@@ -19,35 +19,35 @@ public:
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     double Now() const override;
 };
 
 class FixedClock final : public Clock {
-public:
+  public:
     explicit FixedClock(double now) : now_(now) {}
     double Now() const override { return now_; }
     void Set(double now) { now_ = now; }
 
-private:
+  private:
     double now_;
 };
 
 class Random {
-public:
+  public:
     virtual ~Random() = default;
     // A uniform draw from 0..n-1; 0 when n < 1.
     virtual int Below(int n) = 0;
 };
 
 class SeededRandom final : public Random {
-public:
+  public:
     explicit SeededRandom(std::uint64_t seed) : engine_(seed) {}
     // Seeded from the clock.
     SeededRandom();
     int Below(int n) override;
 
-private:
+  private:
     std::mt19937_64 engine_;
 };
 

@@ -22,7 +22,9 @@ int CharsetOfIndex(std::int32_t charsetIndex) {
     }
 }
 
-int DatabaseParameters::charset() const { return CharsetOfIndex(charsetIndex); }
+int DatabaseParameters::charset() const {
+    return CharsetOfIndex(charsetIndex);
+}
 
 std::string NoticeText(LoadNotice notice, std::string_view recordingsFolder) {
     switch (notice) {
@@ -79,8 +81,9 @@ std::int32_t NumberLine(std::string_view text, LoadLog* log, std::string_view fi
     const std::optional<std::int32_t> value = IntOrZero(text);
     if (!value) {
         AddLoadProblem(log, file, line, Severity::Error,
-                   "wiersz " + std::to_string(line) + " powinien zawierać liczbę, a zawiera \"" +
-                       std::string(TrimView(text)) + "\"; przyjęto 0");
+                       "wiersz " + std::to_string(line) +
+                           " powinien zawierać liczbę, a zawiera \"" + std::string(TrimView(text)) +
+                           "\"; przyjęto 0");
         return 0;
     }
     return *value;
@@ -186,7 +189,7 @@ bool LoadDatabaseParameters(AppPaths& paths, CourseDatabase& db, LoadLog& log) {
     const std::optional<std::string> bytes = ReadFileBytes(file);
     if (!bytes) {
         AddLoadProblem(&log, RelativeToProgram(paths, file), 0, Severity::Error,
-                   std::string(kParametersMissingMessage));
+                       std::string(kParametersMissingMessage));
         return false;
     }
     const std::string name = RelativeToProgram(paths, file);
@@ -203,7 +206,8 @@ bool LoadDatabaseParameters(AppPaths& paths, CourseDatabase& db, LoadLog& log) {
     }
     LoadGroups(paths, db, log);
     db.substitutions.clear();
-    const std::string ss = ResolvePath(paths.programDir, "ss_" + std::to_string(db.params.language));
+    const std::string ss =
+        ResolvePath(paths.programDir, "ss_" + std::to_string(db.params.language));
     if (const std::optional<std::string> ssBytes = ReadFileBytes(ss)) {
         db.substitutions = ParseSubstitutions(*ssBytes);
         log.files.push_back(RelativeToProgram(paths, ss));
@@ -286,8 +290,8 @@ BaseLineResult FillBaseLine(std::string_view line, BaseLineFormat format, Unit& 
     }
     int level = 0;
     if (!DigitColumn(ColumnChar(line, 11), older ? 0 : 2, !older, level)) {
-        Skip(why, "poziom (kolumna 11) nie jest cyfrą: " +
-                      Quoted(std::string(1, ColumnChar(line, 11))));
+        Skip(why,
+             "poziom (kolumna 11) nie jest cyfrą: " + Quoted(std::string(1, ColumnChar(line, 11))));
         return BaseLineResult::Skipped;
     }
     if (level == 0 && !older) {
@@ -376,9 +380,10 @@ void UnscrambleLineInto(std::string_view storedLine, std::string& plain) {
     std::size_t out = 0;
     for (std::size_t i = 0; i + 1 < body.size(); i += 2) {
         const auto second = static_cast<unsigned char>(body[i + 1]);
-        plain[out++] = body[i] == '0' ? static_cast<char>(second)
-                                      : static_cast<char>(static_cast<unsigned char>(
-                                            second - kScrambleOffset));
+        plain[out++] =
+            body[i] == '0'
+                ? static_cast<char>(second)
+                : static_cast<char>(static_cast<unsigned char>(second - kScrambleOffset));
     }
 }
 
@@ -394,7 +399,8 @@ std::string ScrambleLine(std::string_view plainLine) {
     }
     // Filler and pair leaders come from fixed alphabets, chosen by a running sum of the line so
     // that the same line always scrambles the same way.
-    static constexpr std::string_view kFiller = "QWERTYUIOPASDFGHJKLZXCVBNMqwertyuiopasdfghjklzxcvbnm";
+    static constexpr std::string_view kFiller =
+        "QWERTYUIOPASDFGHJKLZXCVBNMqwertyuiopasdfghjklzxcvbnm";
     static constexpr std::string_view kLeader = "123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     unsigned sum = 0;
     for (const char c : plainLine) {
@@ -409,7 +415,8 @@ std::string ScrambleLine(std::string_view plainLine) {
         const auto c = static_cast<unsigned char>(plainLine[i]);
         const auto shifted = static_cast<unsigned char>(c + kScrambleOffset);
         // A shifted byte that a reader would take for a line end or trim stays plain.
-        const bool keepPlain = shifted == '\n' || shifted == '\r' || shifted == 0x1A || shifted == 0;
+        const bool keepPlain =
+            shifted == '\n' || shifted == '\r' || shifted == 0x1A || shifted == 0;
         if (keepPlain) {
             out.push_back('0');
             out.push_back(static_cast<char>(c));
@@ -505,7 +512,7 @@ void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat 
             if (!log.unitCapacityReached) {
                 log.unitCapacityReached = true;
                 AddLoadProblem(&log, relative, lineNumber, Severity::Error,
-                           "baza ma już 25000 jednostek; dalsze wiersze pominięto");
+                               "baza ma już 25000 jednostek; dalsze wiersze pominięto");
             }
             return;
         }
@@ -517,7 +524,7 @@ void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat 
         if (line.size() < 8) {
             if (!line.empty() || (scrambled && !TrimView(raw).empty())) {
                 AddLoadProblem(&log, relative, lineNumber, Severity::Warning,
-                           "wiersz krótszy niż 8 znaków pominięto");
+                               "wiersz krótszy niż 8 znaków pominięto");
             }
             continue;
         }
@@ -564,7 +571,7 @@ void AppendRelationFile(const AppPaths& paths, std::string_view name, CourseData
             if (!log.relationCapacityReached) {
                 log.relationCapacityReached = true;
                 AddLoadProblem(&log, relative, lineNumber, Severity::Error,
-                           "baza ma już 25000 relacji; dalsze wiersze pominięto");
+                               "baza ma już 25000 relacji; dalsze wiersze pominięto");
             }
             return;
         }
@@ -572,7 +579,7 @@ void AppendRelationFile(const AppPaths& paths, std::string_view name, CourseData
         if (line.size() < 8) {
             if (!line.empty()) {
                 AddLoadProblem(&log, relative, lineNumber, Severity::Warning,
-                           "wiersz krótszy niż 8 znaków pominięto");
+                               "wiersz krótszy niż 8 znaków pominięto");
             }
             continue;
         }

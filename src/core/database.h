@@ -18,24 +18,24 @@ inline constexpr std::string_view kParametersFile = "dyda_s.txt";
 
 // The 18 lines of dyda_s.txt.
 struct DatabaseParameters {
-    std::string title;            // 1, not trimmed
-    std::int32_t language = 1;    // 2, 1..8
-    bool pluralExercises = false; // 3
-    std::string subtitle;         // 4
-    bool caseSensitive = false;   // 5
-    bool learnerMade = false;     // 6
-    std::string dictionaryTitle;  // 7
-    std::string databaseCode;     // 8, as written in the file (the folder name is what counts)
-    std::string recordingsPath;   // 9
-    std::string author;           // 10
-    std::string freeText;         // 11
+    std::string title;                // 1, not trimmed
+    std::int32_t language = 1;        // 2, 1..8
+    bool pluralExercises = false;     // 3
+    std::string subtitle;             // 4
+    bool caseSensitive = false;       // 5
+    bool learnerMade = false;         // 6
+    std::string dictionaryTitle;      // 7
+    std::string databaseCode;         // 8, as written in the file (the folder name is what counts)
+    std::string recordingsPath;       // 9
+    std::string author;               // 10
+    std::string freeText;             // 11
     std::int32_t nativeLanguage = 6;  // 12
-    bool learningMode2 = false;   // 13
-    std::int32_t userIdLow = 0;   // 14
-    std::int32_t userIdHigh = 0;  // 15
-    std::int32_t charsetIndex = 0;  // 16
-    std::int32_t extraNumber = 0;   // 17
-    bool discRootPrefix = false;    // 18
+    bool learningMode2 = false;       // 13
+    std::int32_t userIdLow = 0;       // 14
+    std::int32_t userIdHigh = 0;      // 15
+    std::int32_t charsetIndex = 0;    // 16
+    std::int32_t extraNumber = 0;     // 17
+    bool discRootPrefix = false;      // 18
 
     // The character set of the foreign texts: 238, 0 or 204, from charsetIndex.
     int charset() const;
@@ -76,8 +76,8 @@ struct UnitOrigin {
 struct LoadLog {
     std::vector<LoadNotice> notices;
     std::vector<LoadProblem> problems;
-    std::vector<std::string> files;    // the files read, relative to programDir
-    std::vector<UnitOrigin> origins;   // per unit number n at n - 1
+    std::vector<std::string> files;           // the files read, relative to programDir
+    std::vector<UnitOrigin> origins;          // per unit number n at n - 1
     std::vector<UnitOrigin> relationOrigins;  // per relation
     bool unitCapacityReached = false;
     bool relationCapacityReached = false;

@@ -14,9 +14,9 @@ namespace dyd {
 namespace {
 
 const char* LanguageName(std::int32_t language) {
-    static constexpr const char* kNames[] = {"",         "angielskiego", "niemieckiego",
-                                             "francuskiego", "hiszpańskiego", "włoskiego",
-                                             "rosyjskiego"};
+    static constexpr const char* kNames[] = {
+        "",          "angielskiego", "niemieckiego", "francuskiego", "hiszpańskiego",
+        "włoskiego", "rosyjskiego"};
     return language >= 1 && language <= 6 ? kNames[language] : "";
 }
 
@@ -27,7 +27,7 @@ std::string Hex(unsigned char byte) {
 }
 
 class Checker {
-public:
+  public:
     Checker(const AppPaths& paths, const CourseDatabase& db, const LoadLog& log)
         : paths_(paths), db_(db), log_(log) {}
 
@@ -39,7 +39,7 @@ public:
         return std::move(problems_);
     }
 
-private:
+  private:
     void Add(std::string file, int line, Severity severity, std::string message) {
         problems_.push_back({std::move(file), line, severity, std::move(message)});
     }
@@ -52,9 +52,10 @@ private:
         const UnitOrigin origin = n - 1 < static_cast<int>(log_.origins.size())
                                       ? log_.origins[static_cast<std::size_t>(n - 1)]
                                       : UnitOrigin{};
-        const std::string file = origin.file >= 0 && origin.file < static_cast<int>(log_.files.size())
-                                     ? log_.files[static_cast<std::size_t>(origin.file)]
-                                     : std::string();
+        const std::string file =
+            origin.file >= 0 && origin.file < static_cast<int>(log_.files.size())
+                ? log_.files[static_cast<std::size_t>(origin.file)]
+                : std::string();
         Add(file, origin.line, severity,
             "jednostka " + std::to_string(db_.units.unit(n).unitId) + ": " + std::move(message));
     }
@@ -104,8 +105,8 @@ private:
         for (const char c : text) {
             const auto byte = static_cast<unsigned char>(c);
             if (byte >= 0x80 && !IsDefinedByte(page, byte)) {
-                *message = "bajt " + Hex(byte) + " nie należy do strony kodowej " +
-                           CodePageName(page);
+                *message =
+                    "bajt " + Hex(byte) + " nie należy do strony kodowej " + CodePageName(page);
                 return false;
             }
         }
@@ -192,10 +193,14 @@ private:
             bool isForeign;
         };
         const Field fields[] = {
-            {"foreignText", &u.foreignText, true},   {"synonyms", &u.synonyms, true},
-            {"nativeText", &u.nativeText, false},    {"plural", &u.plural, false},
-            {"comment", &u.comment, false},          {"recording", &u.recording, false},
-            {"answerRecording", &u.answerRecording, false}, {"hint", &u.hint, false},
+            {"foreignText", &u.foreignText, true},
+            {"synonyms", &u.synonyms, true},
+            {"nativeText", &u.nativeText, false},
+            {"plural", &u.plural, false},
+            {"comment", &u.comment, false},
+            {"recording", &u.recording, false},
+            {"answerRecording", &u.answerRecording, false},
+            {"hint", &u.hint, false},
             {"extraTranslation", &u.extraTranslation, false},
         };
         for (const Field& field : fields) {
@@ -210,16 +215,19 @@ private:
     void CheckRelations() {
         for (std::size_t i = 0; i < db_.relations.size(); ++i) {
             const Relation& r = db_.relations[i];
-            const UnitOrigin origin = i < log_.relationOrigins.size() ? log_.relationOrigins[i]
-                                                                      : UnitOrigin{};
-            const std::string file = origin.file >= 0 ? log_.files[static_cast<std::size_t>(origin.file)]
-                                                      : std::string();
+            const UnitOrigin origin =
+                i < log_.relationOrigins.size() ? log_.relationOrigins[i] : UnitOrigin{};
+            const std::string file = origin.file >= 0
+                                         ? log_.files[static_cast<std::size_t>(origin.file)]
+                                         : std::string();
             for (const std::int32_t id : {r.unitId, r.relatedId}) {
                 if (db_.units.IndexOfUnitId(id) < 1) {
                     Add(file, origin.line, Severity::Warning,
                         "relacja " + std::to_string(r.unitId) + " -> " +
-                            std::to_string(r.relatedId) + ": żadna jednostka nie ma "
-                            "identyfikatora " + std::to_string(id));
+                            std::to_string(r.relatedId) +
+                            ": żadna jednostka nie ma "
+                            "identyfikatora " +
+                            std::to_string(id));
                     break;
                 }
             }

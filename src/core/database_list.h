@@ -20,7 +20,7 @@ struct DatabaseEntry {
 
 struct DatabaseList {
     std::vector<DatabaseEntry> entries;  // the databases, then "Nowa baza"
-    int skipped = 0;  // databases beyond the first kMaxDatabases
+    int skipped = 0;                     // databases beyond the first kMaxDatabases
 };
 
 // Every folder of programDir + "db/" whose name has at least 3 characters and whose dyda_s.txt
@@ -30,11 +30,11 @@ DatabaseList BuildDatabaseList(std::string_view programDir);
 
 enum class CodeCheck {
     Ok,
-    TitleEmpty,   // "Proszę wprowadzić nazwę bazy."
-    BadLength,    // "Proszę wprowadzić poprawny kod bazy (od 3 do 15 znaków)."
-    Exists,       // "Baza o podanym kodzie już istnieje."
-    HasBlank,     // "Kod bazy nie może zawierać spacji."
-    BadCharacter, // "Kod bazy może składa się tylko z liter i cyfr."
+    TitleEmpty,    // "Proszę wprowadzić nazwę bazy."
+    BadLength,     // "Proszę wprowadzić poprawny kod bazy (od 3 do 15 znaków)."
+    Exists,        // "Baza o podanym kodzie już istnieje."
+    HasBlank,      // "Kod bazy nie może zawierać spacji."
+    BadCharacter,  // "Kod bazy może składa się tylko z liter i cyfr."
 };
 
 // The message of a check (UTF-8); empty for Ok.

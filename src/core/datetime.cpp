@@ -35,7 +35,9 @@ void CivilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
 
 constexpr std::int64_t kEpochOffset = 25569;  // 1970-01-01 as a day number
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -45,9 +47,9 @@ int DaysInMonth(int y, int m) {
 }  // namespace
 
 double DayNumber(int year, int month, int day) {
-    return static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month),
-                                             static_cast<unsigned>(day)) +
-                               kEpochOffset);
+    return static_cast<double>(
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
+        kEpochOffset);
 }
 
 std::string FormatDate(double dayNumber) {
@@ -84,8 +86,8 @@ std::optional<double> ParseDate(std::string_view text) {
     const std::string_view ys = text.substr(0, first);
     const std::string_view ms = text.substr(first + 1, second - first - 1);
     const std::string_view ds = text.substr(second + 1);
-    if (!digitsOnly(ys) || !digitsOnly(ms) || !digitsOnly(ds) || ys.size() > 4 ||
-        ms.size() > 2 || ds.size() > 2) {
+    if (!digitsOnly(ys) || !digitsOnly(ms) || !digitsOnly(ds) || ys.size() > 4 || ms.size() > 2 ||
+        ds.size() > 2) {
         return std::nullopt;
     }
     const int y = *ParseInt(ys);
@@ -103,8 +105,8 @@ std::optional<double> ParseDecimal(std::string_view text) {
         text.remove_prefix(1);
     }
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                           std::chars_format::fixed);
+    const auto [ptr, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (text.empty() || ec != std::errc{} || ptr != text.data() + text.size() ||
         !std::isfinite(value)) {
         return std::nullopt;

@@ -62,13 +62,13 @@ std::string LineText(const Unit& u) {
     switch (WrittenKind(u)) {
         case kSentenceUnit:
             line += u.sentenceTranslation + "= " + u.synonyms + "= " + u.comment + " =" +
-                    u.recording + " =" + u.answerRecording + " =" + u.distractors + "= z = " +
-                    u.extraTranslation + " =";
+                    u.recording + " =" + u.answerRecording + " =" + u.distractors +
+                    "= z = " + u.extraTranslation + " =";
             break;
         case kQaUnit:
             line += u.sentenceTranslation + "= " + u.synonyms + "= " + u.comment + " =" +
-                    u.recording + " =" + u.answerRecording + " =" + u.hint + "= q =" +
-                    u.extraTranslation + " =";
+                    u.recording + " =" + u.answerRecording + " =" + u.hint +
+                    "= q =" + u.extraTranslation + " =";
             break;
         default:
             line += u.plural + "= " + u.synonyms + "= " + u.comment + " =" + u.recording + " =" +
@@ -81,10 +81,9 @@ std::string LineText(const Unit& u) {
 bool ReadsBackTheSame(const Unit& u, const Unit& r) {
     const int kind = WrittenKind(u);
     bool same = r.unitId == u.unitId && r.groupId == u.groupId && r.level == u.level &&
-                r.partOfSpeech == u.partOfSpeech && r.recordingSource == 1 &&
-                r.unitKind == kind && r.foreignText == u.foreignText &&
-                r.nativeText == u.nativeText && r.synonyms == u.synonyms &&
-                r.comment == u.comment && r.recording == u.recording &&
+                r.partOfSpeech == u.partOfSpeech && r.recordingSource == 1 && r.unitKind == kind &&
+                r.foreignText == u.foreignText && r.nativeText == u.nativeText &&
+                r.synonyms == u.synonyms && r.comment == u.comment && r.recording == u.recording &&
                 r.answerRecording == u.answerRecording;
     switch (kind) {
         case kSentenceUnit:
@@ -157,8 +156,8 @@ std::string FormatLearnerUnits(const UnitTable& units, std::vector<RefusedUnit>*
 SaveLearnerUnitsResult SaveLearnerUnits(const AppPaths& paths, const UnitTable& units) {
     SaveLearnerUnitsResult result;
     const std::string content = FormatLearnerUnits(units, &result.refused);
-    result.written = WriteFileAtomically(ResolvePath(paths.databaseDir, kLearnerUnitsFile),
-                                         content, &result.error);
+    result.written = WriteFileAtomically(ResolvePath(paths.databaseDir, kLearnerUnitsFile), content,
+                                         &result.error);
     return result;
 }
 
@@ -173,28 +172,28 @@ std::vector<Group> ParseGroups(std::string_view bytes, LoadLog* log, std::string
         if (line.size() < 8) {
             if (!line.empty()) {
                 AddLoadProblem(log, fileName, lineNumber, Severity::Warning,
-                           "wiersz krótszy niż 8 znaków pominięto");
+                               "wiersz krótszy niż 8 znaków pominięto");
             }
             continue;
         }
         if (groups.size() >= static_cast<std::size_t>(kMaxGroups)) {
             AddLoadProblem(log, fileName, lineNumber, Severity::Error,
-                       "więcej niż 100 grup; dalsze wiersze pominięto");
+                           "więcej niż 100 grup; dalsze wiersze pominięto");
             break;
         }
         const std::vector<std::string_view> fields = CutFields(line, 5);
         const std::optional<std::int32_t> id = IntOrZero(fields[0]);
         if (!id) {
             AddLoadProblem(log, fileName, lineNumber, Severity::Error,
-                       "wiersz pominięto: numer grupy nie jest liczbą: \"" +
-                           ToUtf8(TrimView(fields[0]), CodePage::Cp1250) + "\"");
+                           "wiersz pominięto: numer grupy nie jest liczbą: \"" +
+                               ToUtf8(TrimView(fields[0]), CodePage::Cp1250) + "\"");
             continue;
         }
         const std::optional<std::int32_t> listed = IntOrZero(fields[1]);
         if (!listed) {
             AddLoadProblem(log, fileName, lineNumber, Severity::Error,
-                       "wiersz pominięto: znacznik widoczności nie jest liczbą: \"" +
-                           ToUtf8(TrimView(fields[1]), CodePage::Cp1250) + "\"");
+                           "wiersz pominięto: znacznik widoczności nie jest liczbą: \"" +
+                               ToUtf8(TrimView(fields[1]), CodePage::Cp1250) + "\"");
             continue;
         }
         Group group;
@@ -257,9 +256,8 @@ int UnitOfIdField(std::string_view field, const UnitTable& units, LoadLog* log,
     const std::optional<std::int32_t> id = ParseInt(idText);
     if (!id) {
         AddLoadProblem(log, fileName, lineNumber, Severity::Error,
-                   "wiersz pominięto: identyfikator nie jest liczbą: \"" +
-                       ToUtf8(idText, CodePage::Cp1250) +
-                       "\"");
+                       "wiersz pominięto: identyfikator nie jest liczbą: \"" +
+                           ToUtf8(idText, CodePage::Cp1250) + "\"");
         return 0;
     }
     const int n = units.IndexOfUnitId(*id);

@@ -28,11 +28,11 @@ std::vector<std::string_view> CutFields(std::string_view text, int count);
 
 enum class LearnerLineProblem {
     None,
-    IdTooLarge,         // 100000 or more: the id columns hold five digits
-    GroupOutOfRange,    // below 0 or 100 or more: the group columns hold two digits
-    LevelOutOfRange,    // the level column holds one digit
-    PartOutOfRange,     // the part-of-speech column holds one digit
-    TextBreaksLine,     // a text holds "=", a line break or blanks that reading would trim
+    IdTooLarge,       // 100000 or more: the id columns hold five digits
+    GroupOutOfRange,  // below 0 or 100 or more: the group columns hold two digits
+    LevelOutOfRange,  // the level column holds one digit
+    PartOutOfRange,   // the part-of-speech column holds one digit
+    TextBreaksLine,   // a text holds "=", a line break or blanks that reading would trim
 };
 
 // The Polish description of a problem, for the learner (UTF-8).
@@ -50,7 +50,7 @@ struct RefusedUnit {
 
 struct SaveLearnerUnitsResult {
     bool written = false;
-    std::string error;  // when not written
+    std::string error;                 // when not written
     std::vector<RefusedUnit> refused;  // units that could not be written; the rest were
 };
 

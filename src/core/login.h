@@ -38,9 +38,9 @@ inline constexpr std::string_view kMenuPicture = "menu_slow.bmp";
 
 enum class LoginStatus {
     Opened,
-    NoDatabase,          // no database code: the login window stays open
-    ParametersMissing,   // kParametersMissingMessage: the program ends
-    UserFolderFailed,    // the learner's folder could not be created
+    NoDatabase,         // no database code: the login window stays open
+    ParametersMissing,  // kParametersMissingMessage: the program ends
+    UserFolderFailed,   // the learner's folder could not be created
 };
 
 struct LoginResult {

@@ -32,6 +32,8 @@ SingleInstance::Result SingleInstance::TryAcquire(std::string_view name,
     return Result::Acquired;
 }
 
-SingleInstance::~SingleInstance() { ::close(fd_); }
+SingleInstance::~SingleInstance() {
+    ::close(fd_);
+}
 
 }  // namespace dyd

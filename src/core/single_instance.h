@@ -11,7 +11,7 @@ namespace dyd {
 inline constexpr std::string_view kInstanceName = "Dydaktor_40_Slownictwo";
 
 class SingleInstance {
-public:
+  public:
     enum class Result { Acquired, AlreadyRunning };
 
     // Takes the name (joined with the user id). A system that cannot give the name for another
@@ -22,7 +22,7 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-private:
+  private:
     explicit SingleInstance(int fd) : fd_(fd) {}
     int fd_;
 };

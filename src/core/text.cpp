@@ -18,7 +18,9 @@ std::string_view TrimView(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
-std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+std::string Trim(std::string_view text) {
+    return std::string(TrimView(text));
+}
 
 std::string LowerAZ(std::string_view text) {
     std::string out(text);
@@ -41,7 +43,9 @@ std::string UpperAZ(std::string_view text) {
 }
 
 namespace {
-char FoldAZ(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAZ(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 }  // namespace
 
 bool EqualsIgnoreCaseAZ(std::string_view a, std::string_view b) {
@@ -57,7 +61,8 @@ bool EqualsIgnoreCaseAZ(std::string_view a, std::string_view b) {
 }
 
 bool StartsWithIgnoreCaseAZ(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsIgnoreCaseAZ(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           EqualsIgnoreCaseAZ(text.substr(0, prefix.size()), prefix);
 }
 
 int PosFrom(int start, std::string_view text, std::string_view pattern) {

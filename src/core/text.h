@@ -13,7 +13,9 @@
 
 namespace dyd {
 
-inline bool IsBlankByte(char c) { return static_cast<unsigned char>(c) <= 32; }
+inline bool IsBlankByte(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string_view TrimView(std::string_view text);
 std::string Trim(std::string_view text);
@@ -48,7 +50,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes);
 // Splits text at its "=" signs. Field k (0-based) is present only when the "=" that ends it is
 // present; text after the last "=" is not a field.
 class EqualsFields {
-public:
+  public:
     explicit EqualsFields(std::string_view text, int maxFields = 64);
     int count() const { return count_; }
     // The field as it stands (empty when absent).
@@ -59,7 +61,7 @@ public:
     // Whatever follows the last "=" that ended a field.
     std::string_view rest() const { return rest_; }
 
-private:
+  private:
     // Base lines carry ten fields: they are kept inline, more go to the vector.
     static constexpr int kInline = 12;
     std::array<std::string_view, kInline> inline_{};
@@ -72,11 +74,11 @@ private:
 // the characters % , < > @ ^ is a token of its own, anything else runs until a blank or one of
 // those characters. An empty token means the end.
 class Tokenizer {
-public:
+  public:
     void SetTokenText(std::string_view text);
     std::string NextToken();
 
-private:
+  private:
     std::string text_;
     std::size_t position_ = 0;
 };

@@ -81,7 +81,9 @@ void UnitTable::CommitAppend() {
     }
 }
 
-void UnitTable::CancelAppend() { rows_.pop_back(); }
+void UnitTable::CancelAppend() {
+    rows_.pop_back();
+}
 
 void UnitTable::SetUnitId(int n, std::int32_t id) {
     unit(n).unitId = id;
@@ -124,7 +126,9 @@ Group DefaultGroup() {
     group.groupId = 99;
     group.listed = 1;
     group.tag = "Users";
-    group.name = "W\xB3" "asne...";
+    group.name =
+        "W\xB3"
+        "asne...";
     return group;
 }
 

@@ -83,7 +83,7 @@ struct RowAllocator {
 };
 
 class UnitTable {
-public:
+  public:
     int unitCount() const { return static_cast<int>(rows_.size()); }
     int wordUnitCount = 0;
     std::int32_t nextUserId = 0;
@@ -115,7 +115,7 @@ public:
     std::span<const Unit> rows() const { return rows_; }
     std::size_t capacity() const { return rows_.capacity(); }
 
-private:
+  private:
     void RebuildIndex() const;
 
     void IndexRow(std::int32_t id, std::int32_t row) const;

@@ -62,11 +62,11 @@ TEST(BaseLine, ColumnAndFieldRules) {
          kWordUnit, ""},
         {"01 228656 21 dog = pies = = = =  = = = n = =", BaseLineResult::Row, "dog", "pies", 2, 1,
          kWordUnit, ""},
-        {"01 028656 21 dog = pies = = = = 00123 = = = n = =", BaseLineResult::Row, "dog", "pies",
-         2, 1, kWordUnit, "00123"},
+        {"01 028656 21 dog = pies = = = = 00123 = = = n = =", BaseLineResult::Row, "dog", "pies", 2,
+         1, kWordUnit, "00123"},
         // Source 1 keeps any recording text.
-        {"01 128656 21 dog = pies = = = = dog.wav = = = n = =", BaseLineResult::Row, "dog",
-         "pies", 2, 1, kWordUnit, "dog.wav"},
+        {"01 128656 21 dog = pies = = = = dog.wav = = = n = =", BaseLineResult::Row, "dog", "pies",
+         2, 1, kWordUnit, "dog.wav"},
         // Level blank or 0 reads as 2, part of speech 0 or blank as 4.
         {"01 128656  0 dog = pies = = = = = = = n = =", BaseLineResult::Row, "dog", "pies", 2, 4,
          kWordUnit, ""},
@@ -156,14 +156,14 @@ TEST(BaseLine, OlderLearnerFormat) {
     EXPECT_EQ(u.extraTranslation, "");
     EXPECT_EQ(u.hint, "hint");
 
-    ASSERT_EQ(ParseBaseLine("99 181250 21 dog = pies = = = = = = = n =", BaseLineFormat::OlderLearner,
-                            u),
-              BaseLineResult::Row);
+    ASSERT_EQ(
+        ParseBaseLine("99 181250 21 dog = pies = = = = = = = n =", BaseLineFormat::OlderLearner, u),
+        BaseLineResult::Row);
     EXPECT_EQ(u.unitKind, kWordUnit);
     // A blank level is a conversion error in the older format.
-    EXPECT_EQ(ParseBaseLine("99 181250  1 dog = pies = = = = = = = n =",
-                            BaseLineFormat::OlderLearner, u),
-              BaseLineResult::Skipped);
+    EXPECT_EQ(
+        ParseBaseLine("99 181250  1 dog = pies = = = = = = = n =", BaseLineFormat::OlderLearner, u),
+        BaseLineResult::Skipped);
 }
 
 // ---- Scrambling --------------------------------------------------------------------------
@@ -197,8 +197,8 @@ TEST(Scramble, RoundTripsEveryByteAndStaysOneLine) {
 
 TEST(Scramble, UnscramblesByTheStoredRules) {
     // 10 filler characters, pairs, 4 filler characters; "0" keeps the next byte as it is.
-    const std::string stored = std::string("ABCDEFGHIJ") + "0a" + "1" + char('b' + 7) + "0c" +
-                               "9" + char('d' + 7) + "X" + "WXYZ";
+    const std::string stored = std::string("ABCDEFGHIJ") + "0a" + "1" + char('b' + 7) + "0c" + "9" +
+                               char('d' + 7) + "X" + "WXYZ";
     EXPECT_EQ(UnscrambleLine(stored), "abcd");
     // Shorter than 30 characters: fewer than 8 plain characters, so the loader skips it.
     EXPECT_LT(UnscrambleLine(std::string(29, 'A')).size(), 8u);
@@ -373,13 +373,12 @@ TEST(LoadDatabase, DamagedLinesAreSkippedAndTheLoadGoesOn) {
     TempDir dir;
     WriteBytes(dir.path() + "ds50.ini", "");
     const std::string db = dir.path() + "db/abcd/";
-    WriteBytes(db + "DYDA_S.TXT", CrLf({"T", "1", "0", "", "0", "1", "", "", "", "", "", "", "0",
-                                        "90000", "90005"}));
-    WriteBytes(db + "b_sba_50.txt",
-               CrLf({"01 110001 21 one = jeden = = = = = = = n = =",
-                     "01 1100x2 21 two = dwa = = = = = = = n = =", "short",
-                     "01 110003 21 three = trzy = = = = = = = n = =",
-                     "01 000004 21 four = cztery = = = = x = = = n = ="}));
+    WriteBytes(db + "DYDA_S.TXT",
+               CrLf({"T", "1", "0", "", "0", "1", "", "", "", "", "", "", "0", "90000", "90005"}));
+    WriteBytes(db + "b_sba_50.txt", CrLf({"01 110001 21 one = jeden = = = = = = = n = =",
+                                          "01 1100x2 21 two = dwa = = = = = = = n = =", "short",
+                                          "01 110003 21 three = trzy = = = = = = = n = =",
+                                          "01 000004 21 four = cztery = = = = x = = = n = ="}));
     WriteBytes(db + "con_a.txt", CrLf({"10001=10003=1", "abc=10003=0", "10003=10001"}));
     Opened o = Open(dir.path(), "abcd");
     ASSERT_EQ(o.db.units.unitCount(), 2);
@@ -408,8 +407,8 @@ TEST(LoadDatabase, LanguagesWithoutBaseFilesReadOnlyTheCompanions) {
         TempDir dir;
         const std::string db = dir.path() + "db/abcd/";
         WriteBytes(db + "dyda_s.txt", CrLf({"T", language, "0", "", "0", "1"}));
-        for (const char* name : {"b_sba_50.txt", "b_zda_50.txt", "b_sb_50ss.txt", "b_sb_50zz.txt",
-                                 "sbusr.txt"}) {
+        for (const char* name :
+             {"b_sba_50.txt", "b_zda_50.txt", "b_sb_50ss.txt", "b_sb_50zz.txt", "sbusr.txt"}) {
             WriteBytes(db + name, CrLf({"01 110001 21 x = y = = = = = = = n = ="}));
         }
         WriteBytes(db + "con_a.txt", CrLf({"10001=10001=1"}));
@@ -457,8 +456,8 @@ TEST(LoadDatabase, MissingParametersFileStopsTheLogin) {
 TEST(LoadDatabase, RecordingNoticesForAShippedDatabase) {
     TempDir dir;
     const std::string db = dir.path() + "db/abcd/";
-    WriteBytes(db + "dyda_s.txt", CrLf({"T", "1", "0", "", "0", "0", "", "", "db\\abcd\\nagr",
-                                        "", "", "", "0", "90000", "99000"}));
+    WriteBytes(db + "dyda_s.txt", CrLf({"T", "1", "0", "", "0", "0", "", "", "db\\abcd\\nagr", "",
+                                        "", "", "0", "90000", "99000"}));
     WriteBytes(db + "b_sba_50.txt", CrLf({"01 410001 21 one = jeden = = = = 10001 = = = n = =",
                                           "01 410002 21 two = dwa = = = = 10002 = = = n = ="}));
     Opened o = Open(dir.path(), "abcd");

@@ -161,8 +161,8 @@ TEST(LearnerFiles, UnitsThatWouldReadBackDifferentlyAreRefusedAndReported) {
 
 TEST(LearnerFiles, AnyWrittenLineReadsBackAsTheSameUnit) {
     // Random units built from awkward pieces: whatever is written must read back the same.
-    const std::string pieces[] = {"", "a", " ", "x y", "=", "#", "<b>", "\xB9\xEA", "q", "z",
-                                  "n", "  lead", "trail  ", "1", "0"};
+    const std::string pieces[] = {"",  "a", " ", "x y",    "=",       "#", "<b>", "\xB9\xEA",
+                                  "q", "z", "n", "  lead", "trail  ", "1", "0"};
     std::mt19937 random(12345);
     const auto pick = [&]() { return pieces[random() % std::size(pieces)]; };
     int written = 0;
@@ -249,10 +249,9 @@ TEST(LearnerFiles, CommentsReadAtMostOneLineMoreThanUnits) {
 
 TEST(LearnerFiles, GroupsAreWrittenListedWithoutTheExtraText) {
     LoadLog log;
-    std::vector<Group> groups =
-        ParseGroups(CrLf({"12= 0 =Tag=Nazwa=Extra=", "13=1=T=N", "short", "x= 1 =a=b=",
-                          "14= y =a=b="}),
-                    &log, "gt_s.txt");
+    std::vector<Group> groups = ParseGroups(
+        CrLf({"12= 0 =Tag=Nazwa=Extra=", "13=1=T=N", "short", "x= 1 =a=b=", "14= y =a=b="}), &log,
+        "gt_s.txt");
     ASSERT_EQ(groups.size(), 2u);
     EXPECT_EQ(groups[0].groupId, 12);
     EXPECT_EQ(groups[0].listed, 0);

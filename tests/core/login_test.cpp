@@ -33,11 +33,10 @@ TEST(Login, NewLearnerGetsFolderProfileAndShippedCatalogue) {
     const FixedClock clock(DayNumber(2026, 12, 10) + 0.5);
     LearnerSession session;
     std::vector<Step> steps;
-    const LoginResult result =
-        Login(ProgramPaths(dir), "angtest", 3, "  Ewa ", clock, session,
-              [&steps](std::string_view title, int position) {
-                  steps.push_back({std::string(title), position});
-              });
+    const LoginResult result = Login(ProgramPaths(dir), "angtest", 3, "  Ewa ", clock, session,
+                                     [&steps](std::string_view title, int position) {
+                                         steps.push_back({std::string(title), position});
+                                     });
     ASSERT_EQ(result.status, LoginStatus::Opened);
     EXPECT_TRUE(result.messages.empty()) << result.messages.front();
     EXPECT_EQ(session.userName, "Ewa");

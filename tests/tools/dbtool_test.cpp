@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -83,10 +83,8 @@ TEST(DatabaseTool, DumpsUnitsInUnitNumberOrderAsUtf8) {
     // The QA item of the word file, the scrambled word, a learner sentence and a sentence.
     EXPECT_NE(lines[4].find(R"("unitKind":3,)"), std::string::npos);
     EXPECT_NE(lines[4].find(R"("sentenceTranslation":"Jak masz na imię?")"), std::string::npos);
-    EXPECT_NE(lines[5].find(R"("foreignText":"quickly","nativeText":"szybko")"),
-              std::string::npos);
-    EXPECT_NE(lines[8].find(R"("comment":"mój przykład","hint":"bush#flower")"),
-              std::string::npos);
+    EXPECT_NE(lines[5].find(R"("foreignText":"quickly","nativeText":"szybko")"), std::string::npos);
+    EXPECT_NE(lines[8].find(R"("comment":"mój przykład","hint":"bush#flower")"), std::string::npos);
     EXPECT_NE(lines[13].find(R"("foreignText":"We <run>   every   day.")"), std::string::npos);
     EXPECT_NE(lines[13].find(R"("searchText":"we run every day.")"), std::string::npos);
     // Without a learner no kind switch applies.
@@ -114,9 +112,9 @@ TEST(DatabaseTool, TablesFollowTheUnits) {
                          R"("name":"Zwierzęta","extra":""})");
     EXPECT_EQ(lines[22], R"({"table":"relations","unitId":28656,"relatedId":28700,"flag":1})");
     EXPECT_EQ(lines[25], R"({"table":"substitutions","key":"colour","value":"color"})");
-    EXPECT_EQ(lines[27].rfind(R"({"table":"parameters","title":"Angielski próbny","language":1,)",
-                              0),
-              0u);
+    EXPECT_EQ(
+        lines[27].rfind(R"({"table":"parameters","title":"Angielski próbny","language":1,)", 0),
+        0u);
     EXPECT_NE(lines[27].find(R"("userIdLow":90000,"userIdHigh":99000,"charsetIndex":0,)"
                              R"("charset":238)"),
               std::string::npos);
@@ -126,8 +124,8 @@ TEST(DatabaseTool, JsonEscapesQuotesBackslashesAndControlBytes) {
     TempDir dir;
     WriteBytes(dir.path() + "ds50.ini", "");
     WriteBytes(dir.path() + "db/abcd/dyda_s.txt", CrLf({"T", "1", "0", "", "0", "1"}));
-    WriteBytes(dir.path() + "db/abcd/b_sba_50.txt",
-               CrLf({"01 110001 21 say \"hi\" = a\x01" "b\\c = = = = = = = n = ="}));
+    WriteBytes(dir.path() + "db/abcd/b_sba_50.txt", CrLf({"01 110001 21 say \"hi\" = a\x01"
+                                                          "b\\c = = = = = = = n = ="}));
     const ToolRun run = Tool({"dump", dir.path(), "abcd"});
     ASSERT_EQ(run.status, 0);
     EXPECT_NE(run.out.find(R"("foreignText":"say \"hi\"","nativeText":"a\u0001b\\c")"),
@@ -160,9 +158,9 @@ TEST(DatabaseTool, WarningsAloneDoNotFailTheCheck) {
 
 TEST(DatabaseTool, ScrambleAndUnscrambleAreInverse) {
     TempDir dir;
-    const std::string plain = CrLf({"04 428661 16 quickly = szybko = = fast = = 28661 = = = n = =",
-                                    "05 428702 35 Zdanie \xB9\xEA <w> luce. = s = = = = = = = z = =",
-                                    ""});
+    const std::string plain =
+        CrLf({"04 428661 16 quickly = szybko = = fast = = 28661 = = = n = =",
+              "05 428702 35 Zdanie \xB9\xEA <w> luce. = s = = = = = = = z = =", ""});
     WriteBytes(dir.path() + "plain.txt", plain);
     const ToolRun scrambled = Tool({"scramble", dir.path() + "plain.txt"});
     ASSERT_EQ(scrambled.status, 0);
@@ -184,11 +182,11 @@ TEST(DatabaseTool, UnusableInputsGiveOneLineAndStatusTwo) {
     WriteBytes(dir.path() + "db/bez/b_sba_50.txt", "");
     const std::vector<std::vector<std::string>> cases = {
         {"dump", dir.path() + "nowhere", "angtest"},  // no installation
-        {"check", Fixture("mini/db"), "angtest"},       // a folder without ds50.ini
-        {"dump", Fixture("mini"), "brak"},              // no such database
-        {"check", dir.path(), "bez"},                   // database without dyda_s.txt
-        {"scramble", dir.path() + "missing.txt"},       // no such file
-        {"unscramble"},                                  // wrong use
+        {"check", Fixture("mini/db"), "angtest"},     // a folder without ds50.ini
+        {"dump", Fixture("mini"), "brak"},            // no such database
+        {"check", dir.path(), "bez"},                 // database without dyda_s.txt
+        {"scramble", dir.path() + "missing.txt"},     // no such file
+        {"unscramble"},                               // wrong use
         {"frobnicate", Fixture("mini"), "angtest"},
     };
     for (const std::vector<std::string>& args : cases) {
@@ -232,8 +230,8 @@ TEST(DatabaseTool, LearnerAndDueShowWhatTheLearnerHas) {
         sentence.inTrash = 0;
         s.settings.intensity = 2;
         s.settings.frequencyFactor = 1.5;
-        ASSERT_TRUE(SaveLiveRepetitions(s.paths, s.db.units, s.repetitions, s.settings, clock)
-                        .written);
+        ASSERT_TRUE(
+            SaveLiveRepetitions(s.paths, s.db.units, s.repetitions, s.settings, clock).written);
         ASSERT_TRUE(SaveSettings(s.paths, s.settings, s.db).ok());
         ASSERT_EQ(StoreSetResult(s.history, clock.Now(), 80, "101-1", 6, 0, true),
                   StoreResultStatus::Added);

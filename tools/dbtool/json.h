@@ -9,7 +9,7 @@
 namespace dyd::tool {
 
 class JsonLine {
-public:
+  public:
     JsonLine& Text(std::string_view key, std::string_view utf8);
     JsonLine& Number(std::string_view key, std::int64_t value);
     JsonLine& Bool(std::string_view key, bool value);
@@ -20,7 +20,7 @@ public:
     // The object with its closing brace and a line feed.
     std::string Finish();
 
-private:
+  private:
     void Key(std::string_view key);
     std::string out_ = "{";
     bool first_ = true;

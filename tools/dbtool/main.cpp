@@ -14,11 +14,11 @@
 #include "core/database.h"
 #include "core/database_check.h"
 #include "core/database_list.h"
+#include "core/datetime.h"
 #include "core/files.h"
+#include "core/history.h"
 #include "core/markup.h"
 #include "core/paths.h"
-#include "core/datetime.h"
-#include "core/history.h"
 #include "core/repetitions.h"
 #include "core/scheduling.h"
 #include "core/settings.h"
@@ -43,7 +43,8 @@ void Usage() {
         "                                            jednostki (i tabele) jako wiersze JSON\n"
         "  dydaktor-db check INSTALL_DIR DBCODE      problemy do poprawienia w bazie\n"
         "  dydaktor-db learner INSTALL_DIR DBCODE USER\n"
-        "                                            ustawienia, powtórki i historia ucznia (JSON)\n"
+        "                                            ustawienia, powtórki i historia ucznia "
+        "(JSON)\n"
         "  dydaktor-db due INSTALL_DIR DBCODE USER [--today RRRR-MM-DD]\n"
         "                                            jednostki do powtórki (JSON)\n"
         "  USER to numer ucznia (nazwa jego katalogu) albo jego nazwa z usr.t\n"
@@ -57,7 +58,9 @@ int Fail(const std::string& message) {
     return kExitUnusable;
 }
 
-void Write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Write(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
 
 std::string ProgramDirOf(std::string_view installDir) {
     std::string dir(installDir);
@@ -278,8 +281,8 @@ int Check(std::string_view installDir, std::string_view code) {
         out += '\n';
     }
     out += "Błędów: " + std::to_string(errors) + ", ostrzeżeń: " + std::to_string(warnings) +
-           " (jednostek: " + std::to_string(db.units.unitCount()) + ", relacji: " +
-           std::to_string(db.relations.size()) + ")\n";
+           " (jednostek: " + std::to_string(db.units.unitCount()) +
+           ", relacji: " + std::to_string(db.relations.size()) + ")\n";
     Write(out);
     return errors > 0 ? kExitProblems : kExitOk;
 }
@@ -364,8 +367,8 @@ std::string JsonArray(const std::array<T, N>& values, std::size_t first, std::si
 std::string SettingsLine(const Settings& s) {
     std::string kinds = "[";
     for (int t = 1; t <= 4; ++t) {
-        kinds += (t > 1 ? "," : "") + JsonArray(s.learningKinds[static_cast<std::size_t>(t)], 1,
-                                                kKindSlots);
+        kinds += (t > 1 ? "," : "") +
+                 JsonArray(s.learningKinds[static_cast<std::size_t>(t)], 1, kKindSlots);
     }
     kinds += "]";
     return JsonLine()
