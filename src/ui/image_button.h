@@ -1,0 +1,68 @@
+#pragma once
+
+// The shared button pictures and the transparent image button. The image list holds the 33
+// button strips of the installation (but_s), each a horizontal strip of two frames of equal
+// width: normal and highlighted. A button draws frame 0, and frame 1 while the mouse is over it.
+
+#include <QAbstractButton>
+#include <QPixmap>
+#include <QString>
+#include <string>
+#include <vector>
+
+namespace dyd::ui {
+
+class ImageList {
+  public:
+    // The strips in their fixed order; index 2 = OK, 3 = cancel, 11 = new user, 18 = close.
+    static const std::vector<std::string>& FileNames();
+
+    // Loads every strip from programDir; a strip that is missing or whose width is not a
+    // multiple of the frame count stays empty and is named in errors() (the text of the error:
+    // "Nie moge otworzyc pliku : \"...\"" or "Dlugosc obrazka nie dzieli sie przez podana liczbe
+    // klatek").
+    void Load(const std::string& programDir, int frameCount = 2);
+
+    int count() const { return static_cast<int>(strips_.size()); }
+    // Frame f of entry i; null when the entry is empty.
+    QPixmap Frame(int index, int frame) const;
+    int FrameWidth(int index) const;
+    const std::vector<QString>& errors() const { return errors_; }
+
+  private:
+    struct Strip {
+        QPixmap bitmap;
+        int frameWidth = 0;
+    };
+    std::vector<Strip> strips_;
+    std::vector<QString> errors_;
+    int frameCount_ = 2;
+};
+
+// A button drawn from an image list entry; without a picture it draws its text, so the window
+// still reads well.
+class ImageButton final : public QAbstractButton {
+    Q_OBJECT
+  public:
+    ImageButton(const ImageList& images, int imageIndex, QWidget* parent = nullptr);
+
+    void SetImage(int imageIndex);
+    int imageIndex() const { return imageIndex_; }
+    bool hovered() const { return hovered_; }
+    QSize sizeHint() const override;
+
+  signals:
+    void hoverChanged(bool hovered);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+  private:
+    const ImageList& images_;
+    int imageIndex_;
+    bool hovered_ = false;
+};
+
+}  // namespace dyd::ui
