@@ -3,6 +3,9 @@
 // Small helpers for tests that work on files: a temporary folder that removes itself, copying a
 // fixture installation into it, and reading and writing bytes.
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -11,6 +14,9 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
+
+extern char** environ;
 
 namespace dyd::test {
 
@@ -67,6 +73,43 @@ inline std::string CrLf(std::initializer_list<std::string_view> lines) {
         out += "\r\n";
     }
     return out;
+}
+
+// What a program printed and how it ended.
+struct ProgramRun {
+    std::string out;
+    std::string err;
+    int status = -1;  // the exit status; -1 when it could not start or was killed
+};
+
+// Runs command (the program's path, then its arguments); standard output and error go through
+// files, so a large output cannot block it.
+inline ProgramRun RunProgram(const std::vector<std::string>& command) {
+    TempDir dir;
+    const std::string outFile = dir.path() + "out";
+    const std::string errFile = dir.path() + "err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT, 0644);
+    std::vector<std::string> all = command;
+    std::vector<char*> argv;
+    for (std::string& a : all) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    ProgramRun run;
+    pid_t pid = 0;
+    if (!all.empty() &&
+        posix_spawn(&pid, all[0].c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = ReadBytes(outFile);
+    run.err = ReadBytes(errFile);
+    return run;
 }
 
 }  // namespace dyd::test

@@ -1,7 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <vector>
 
@@ -12,8 +9,6 @@
 #include "core/settings.h"
 #include "support.h"
 
-extern char** environ;
-
 namespace dyd {
 namespace {
 
@@ -23,39 +18,13 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-struct ToolRun {
-    std::string out;
-    std::string err;
-    int status = -1;
-};
+using ToolRun = test::ProgramRun;
 
-// Runs the database tool with args; its standard output and error go through files.
+// Runs the database tool with args.
 ToolRun Tool(const std::vector<std::string>& args) {
-    TempDir dir;
-    const std::string outFile = dir.path() + "out";
-    const std::string errFile = dir.path() + "err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT, 0644);
-    std::vector<std::string> all = {DYD_DBTOOL};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    ToolRun run;
-    if (posix_spawn(&pid, DYD_DBTOOL, &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = ReadBytes(outFile);
-    run.err = ReadBytes(errFile);
-    return run;
+    std::vector<std::string> command = {DYD_DBTOOL};
+    command.insert(command.end(), args.begin(), args.end());
+    return test::RunProgram(command);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

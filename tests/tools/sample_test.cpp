@@ -2,10 +2,7 @@
 // the `sample` target into the build tree), and the generator itself on a small course of its
 // own (tests/fixtures/samplegen).
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstring>
@@ -18,7 +15,6 @@
 #include "core/text.h"
 #include "support.h"
 
-extern char** environ;
 
 namespace dyd {
 namespace {
@@ -29,38 +25,9 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-struct ToolResult {
-    std::string out;
-    std::string err;
-    int status = -1;
-};
+using ToolResult = test::ProgramRun;
 
-ToolResult Spawn(const std::vector<std::string>& command) {
-    TempDir dir;
-    const std::string outFile = dir.path() + "out";
-    const std::string errFile = dir.path() + "err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT, 0644);
-    std::vector<std::string> all = command;
-    std::vector<char*> argv;
-    for (std::string& a : all) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    ToolResult run;
-    if (posix_spawn(&pid, all[0].c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = ReadBytes(outFile);
-    run.err = ReadBytes(errFile);
-    return run;
-}
+ToolResult Spawn(const std::vector<std::string>& command) { return test::RunProgram(command); }
 
 ToolResult Generate(const std::string& sources, const std::string& install) {
     return Spawn({DYD_SAMPLEGEN, sources, install});
