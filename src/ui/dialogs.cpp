@@ -8,40 +8,15 @@
 #include "ui/image_button.h"
 #include "ui/ui_text.h"
 #include "ui/window_paint.h"
+#include "ui/window_parts.h"
 
 namespace dyd::ui {
 namespace {
 
-constexpr int kImageOk = 2;
-constexpr int kImageCancel = 3;
-constexpr int kImageClose = 18;
-
-// An image button without keyboard focus (the window takes the keys), placed with its right edge
-// at right and its top at top; without a picture it gets the fallback size and draws its text.
-ImageButton* MakeButton(const AppContext& context, int image, const QString& name,
-                        const QString& text, QWidget* parent, int right, int top, QSize fallback) {
-    auto* button = new ImageButton(context.images, image, parent);
-    button->setObjectName(name);
-    button->setText(text);
-    button->setFocusPolicy(Qt::NoFocus);
-    const QPixmap frame = context.images.Frame(image, 0);
-    const QSize size = frame.isNull() ? fallback : frame.size();
-    button->setGeometry(right - size.width(), top, size.width(), size.height());
-    return button;
-}
-
 QLabel* MakeTextLabel(QWidget* parent, const QRect& area) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QStringLiteral("Label1"));
+    QLabel* label = MakeLabel(parent, QStringLiteral("Label1"), QString(), area, 11);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setGeometry(area);
-    QFont font = label->font();
-    font.setPointSize(11);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(25, 35, 50));
-    label->setPalette(palette);
     return label;
 }
 
@@ -65,8 +40,8 @@ MessageBox::MessageBox(AppContext& context, QWidget* parent) : QDialog(parent), 
     label_ = MakeTextLabel(this, QRect(18, 30, 404, 82));
     // Clicks on the text close the box like clicks on the picture.
     label_->setAttribute(Qt::WA_TransparentForMouseEvents, true);
-    okButton_ = MakeButton(context, kImageClose, QStringLiteral("B_OK"), QStringLiteral("X"), this,
-                           440, 0, QSize(24, 24));
+    okButton_ = MakeImageButton(context, kImageClose, QStringLiteral("B_OK"), QStringLiteral("X"),
+                                this, QPoint(440, 0), QSize(24, 24));
     connect(okButton_, &QAbstractButton::clicked, this, &QDialog::accept);
 }
 
@@ -124,10 +99,10 @@ ConfirmationDialog::ConfirmationDialog(AppContext& context, QWidget* parent) : Q
     MakeBorderlessCentred(this, 439, 120);
     background_ = InterfacePicture(context.programPaths, "info.bmp");
     label_ = MakeTextLabel(this, QRect(18, 28, 403, 50));
-    okButton_ = MakeButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("OK"), this,
-                           439 - 14, 80, QSize(90, 32));
-    closeButton_ = MakeButton(context, kImageClose, QStringLiteral("B_Zamknij"),
-                              QStringLiteral("X"), this, 439, 0, QSize(24, 24));
+    okButton_ = MakeImageButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("OK"),
+                                this, QPoint(439 - 14, 80), QSize(90, 32));
+    closeButton_ = MakeImageButton(context, kImageClose, QStringLiteral("B_Zamknij"),
+                                   QStringLiteral("X"), this, QPoint(439, 0), QSize(24, 24));
     connect(okButton_, &QAbstractButton::clicked, this, [this] { Answer(true); });
     connect(closeButton_, &QAbstractButton::clicked, this, [this] { Answer(false); });
 }
@@ -201,10 +176,10 @@ YesNoDialog::YesNoDialog(AppContext& context, QWidget* parent) : QDialog(parent)
     font.setBold(true);
     question_->setFont(font);
     question_->setVisible(background_.isNull());
-    yesButton_ = MakeButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("Tak"), this,
-                            145, 60, QSize(90, 32));
-    noButton_ = MakeButton(context, kImageCancel, QStringLiteral("B_Zamknij"),
-                           QStringLiteral("Nie"), this, 155 + 90, 60, QSize(90, 32));
+    yesButton_ = MakeImageButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("Tak"),
+                                 this, QPoint(145, 60), QSize(90, 32));
+    noButton_ = MakeImageButton(context, kImageCancel, QStringLiteral("B_Zamknij"),
+                                QStringLiteral("Nie"), this, QPoint(155 + 90, 60), QSize(90, 32));
     connect(yesButton_, &QAbstractButton::clicked, this, [this] { Answer(true); });
     connect(noButton_, &QAbstractButton::clicked, this, [this] { Answer(false); });
 }
