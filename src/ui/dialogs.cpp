@@ -170,9 +170,10 @@ YesNoDialog::YesNoDialog(AppContext& context, QWidget* parent) : QDialog(parent)
     background_ = InterfacePicture(context.programPaths, "koniec.bmp");
     question_ = new QLabel(QStringLiteral("Czy zakończyć pracę z programem?"), this);
     question_->setObjectName(QStringLiteral("L_Pytanie"));
-    question_->setGeometry(14, 26, 272, 30);
+    question_->setGeometry(8, 26, 284, 30);
+    question_->setAlignment(Qt::AlignCenter);
     QFont font = question_->font();
-    font.setPointSize(11);
+    font.setPointSize(10);
     font.setBold(true);
     question_->setFont(font);
     question_->setVisible(background_.isNull());

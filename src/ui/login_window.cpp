@@ -34,22 +34,22 @@ LoginWindow::LoginWindow(AppContext& context, QWidget* parent)
 
     names_ = new QListWidget(this);
     names_->setObjectName(QStringLiteral("ComboBox1"));
-    names_->setGeometry(20, 104, 250, 220);
+    names_->setGeometry(20, 104, 200, 220);
     names_->setSelectionMode(QAbstractItemView::SingleSelection);
     names_->setCursor(Qt::PointingHandCursor);
     QFont listFont = names_->font();
     listFont.setPointSize(11);
     names_->setFont(listFont);
 
-    MakeLabel(this, QStringLiteral("L_Baza"), QStringLiteral("Baza:"), QRect(290, 104, 190, 22));
+    MakeLabel(this, QStringLiteral("L_Baza"), QStringLiteral("Baza:"), QRect(240, 104, 240, 22));
     databaseBox_ = new QComboBox(this);
     databaseBox_->setObjectName(QStringLiteral("CB_Baza"));
-    databaseBox_->setGeometry(290, 128, 190, 28);
+    databaseBox_->setGeometry(240, 128, 240, 28);
     databaseBox_->setCursor(Qt::PointingHandCursor);
 
     newUserButton_ =
         MakeImageButton(context, kImageNewUser, QStringLiteral("TransparentButton1"),
-                        QStringLiteral("Nowy uczeń"), this, QPoint(290 + 130, 176), QSize(130, 32));
+                        QStringLiteral("Nowy uczeń"), this, QPoint(240 + 130, 176), QSize(130, 32));
     okButton_ = MakeImageButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("OK"),
                                 this, QPoint(kWidth - 20, kHeight - 56), QSize(90, 32));
     closeButton_ = MakeImageButton(context, kImageClose, QStringLiteral("B_Zamknij"),
