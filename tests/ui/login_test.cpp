@@ -97,6 +97,23 @@ std::set<std::string> Folders(const std::string& dir) {
     return names;
 }
 
+// The sample installation without its program; the recordings are linked, not copied.
+void CopyInstallation(const std::filesystem::path& from, const std::filesystem::path& to) {
+    namespace fs = std::filesystem;
+    fs::create_directories(to);
+    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+        const std::string name = entry.path().filename().string();
+        const fs::path target = to / name;
+        if (name == "nagrania") {
+            fs::create_directory_symlink(entry.path(), target);
+        } else if (entry.is_directory()) {
+            CopyInstallation(entry.path(), target);
+        } else if (name != "dydaktor") {
+            fs::copy_file(entry.path(), target);
+        }
+    }
+}
+
 }  // namespace
 
 class LoginTest : public QObject {
@@ -120,7 +137,7 @@ class LoginTest : public QObject {
   private slots:
     void init() {
         dir_ = std::make_unique<TempDir>();
-        std::filesystem::copy(DYD_SAMPLE, root(), std::filesystem::copy_options::recursive);
+        CopyInstallation(DYD_SAMPLE, root());
         std::filesystem::remove(root() + "usr.t");
         context_ = std::make_unique<AppContext>(clock_);
         const ProgramPathsResult paths = ComputeProgramPaths(root() + "dydaktor", false);
