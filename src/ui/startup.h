@@ -1,0 +1,102 @@
+#pragma once
+
+// The start of the program: the folders of the installation and its marker file, every window
+// created once in its fixed order, the screen checks, the black backdrop and the modal login,
+// after which the main menu is the main window until the program ends.
+
+#include <QSize>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/clock.h"
+#include "ui/app_context.h"
+
+namespace dyd {
+class SoundPlayer;
+}
+
+namespace dyd::ui {
+
+class BackdropWindow;
+class ConfirmationDialog;
+class DatabaseParametersWindow;
+class HelpViewer;
+class LoginWindow;
+class MainMenuWindow;
+class MessageBox;
+class NewUserWindow;
+class ProgressWindow;
+class YesNoDialog;
+
+inline constexpr const char* kProgramTitle = "Dydaktor 5.0";
+inline constexpr const char* kScreenTooSmallText =
+    "Program należy uruchamiać w rozdzielczości 800x600 punktów lub większej.";
+inline constexpr int kMinScreenWidth = 800;
+inline constexpr int kMinScreenHeight = 600;
+inline constexpr double kRecommendedDpi = 96;
+
+// A screen of at least 800 by 600 points.
+bool ScreenLargeEnough(QSize screen);
+// Whether the screen's logical resolution is the one the windows are drawn for.
+bool RecommendedDpi(double logicalDpi);
+// The advice given when it is not.
+QString DpiRecommendationText();
+
+struct StartupEnvironment {
+    std::string programFile;  // the program's file; its folder is the installation
+    QSize screenSize;
+    double logicalDpi = kRecommendedDpi;
+    bool changeCurrentFolder = true;
+    // The system's standard box, used for the few messages of the start-up.
+    std::function<void(const QString& text)> standardBox;
+};
+
+class Program final {
+  public:
+    explicit Program(const Clock& clock);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    void SetSound(SoundPlayer* sound) { context_.sound = sound; }
+
+    // The folders and the installation marker, the button pictures, every window, the screen
+    // checks. False when the program must end (its message was given).
+    bool Start(const StartupEnvironment& environment);
+    // The backdrop, then the login modally; on a login the main menu is shown. False when the
+    // learner left the login (or it found the database unusable): the program ends.
+    bool LogIn();
+
+    AppContext& context() { return context_; }
+    MainMenuWindow* mainMenu() const { return mainMenu_.get(); }
+    MessageBox* messageBox() const { return messageBox_; }
+    LoginWindow* loginWindow() const { return login_; }
+    NewUserWindow* newUserWindow() const { return newUser_; }
+    ProgressWindow* progressWindow() const { return progress_.get(); }
+    BackdropWindow* backdrop() const { return backdrop_.get(); }
+    YesNoDialog* yesNoDialog() const { return yesNo_; }
+    HelpViewer* helpViewer() const { return help_; }
+    ConfirmationDialog* confirmationDialog() const { return confirmation_; }
+    DatabaseParametersWindow* parametersWindow() const { return parameters_; }
+
+  private:
+    void CreateWindows();
+
+    AppContext context_;
+    // The main menu owns the dialogs (Qt parent); the backdrop and the progress window stand
+    // alone.
+    std::unique_ptr<MainMenuWindow> mainMenu_;
+    std::unique_ptr<ProgressWindow> progress_;
+    std::unique_ptr<BackdropWindow> backdrop_;
+    MessageBox* messageBox_ = nullptr;
+    LoginWindow* login_ = nullptr;
+    NewUserWindow* newUser_ = nullptr;
+    YesNoDialog* yesNo_ = nullptr;
+    HelpViewer* help_ = nullptr;
+    ConfirmationDialog* confirmation_ = nullptr;
+    DatabaseParametersWindow* parameters_ = nullptr;
+};
+
+}  // namespace dyd::ui
