@@ -56,9 +56,6 @@ LoginWindow::LoginWindow(AppContext& context, QWidget* parent)
                                    QStringLiteral("X"), this, QPoint(kWidth, 0), QSize(24, 24));
     closeButton_->setToolTip(QStringLiteral("Koniec"));
 
-    newUser_ = new NewUserWindow(context, this);
-    parameters_ = new DatabaseParametersWindow(context, this);
-
     connect(names_, &QListWidget::currentRowChanged, this, &LoginWindow::UpdateOkButton);
     connect(names_, &QListWidget::itemDoubleClicked, this, [this] {
         if (okButton_->isVisible()) {
@@ -101,6 +98,9 @@ void LoginWindow::UpdateOkButton() {
 }
 
 void LoginWindow::NewLearner() {
+    if (newUser_ == nullptr) {
+        newUser_ = new NewUserWindow(context_, this);
+    }
     const std::size_t before = users_.users.size();
     newUser_->AddLearner(users_);
     FillNames();
@@ -120,6 +120,9 @@ void LoginWindow::LogIn() {
     std::string code = databases_.entries[static_cast<std::size_t>(index)].code;
     if (code.empty()) {
         // "Nowa baza": the parameters window makes the database, or the login stays here.
+        if (parameters_ == nullptr) {
+            parameters_ = new DatabaseParametersWindow(context_, this);
+        }
         if (!parameters_->CreateNew()) {
             return;
         }

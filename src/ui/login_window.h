@@ -28,7 +28,8 @@ class LoginWindow final : public QDialog {
   public:
     explicit LoginWindow(AppContext& context, QWidget* parent = nullptr);
 
-    // The windows it opens; by default it makes its own.
+    // The windows it opens (the ones made at start-up); without them it makes its own when first
+    // needed.
     void SetNewUserWindow(NewUserWindow* window) { newUser_ = window; }
     void SetParametersWindow(DatabaseParametersWindow* window) { parameters_ = window; }
     // Receives the progress of the loading (title in UTF-8, position 0..100); the first report
@@ -68,8 +69,8 @@ class LoginWindow final : public QDialog {
     ImageButton* okButton_;
     ImageButton* newUserButton_;
     ImageButton* closeButton_;
-    NewUserWindow* newUser_;
-    DatabaseParametersWindow* parameters_;
+    NewUserWindow* newUser_ = nullptr;
+    DatabaseParametersWindow* parameters_ = nullptr;
 };
 
 }  // namespace dyd::ui
