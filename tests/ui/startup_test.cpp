@@ -15,6 +15,7 @@
 
 #include "core/clock.h"
 #include "core/paths.h"
+#include "core/single_instance.h"
 #include "support.h"
 #include "ui/backdrop_window.h"
 #include "ui/login_window.h"
@@ -98,6 +99,19 @@ class StartupTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void aSecondCopyEndsAtOnceWithoutAWord() {
+        // This test holds the name the running program holds.
+        std::unique_ptr<SingleInstance> running;
+        if (SingleInstance::TryAcquire(kInstanceName, running) !=
+            SingleInstance::Result::Acquired) {
+            QSKIP("a copy of the program runs for this user");
+        }
+        const dyd::test::ProgramRun second = dyd::test::RunProgram({DYD_SAMPLE "/dydaktor"});
+        QCOMPARE(second.status, 0);
+        QCOMPARE(second.out, std::string());
+        QCOMPARE(second.err, std::string());
+    }
+
     void withoutTheMarkerFileTheProgramEnds() {
         TempDir dir;
         dyd::test::CopyFixture("mini", dir.path());
