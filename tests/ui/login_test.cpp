@@ -18,6 +18,7 @@
 #include "core/database_list.h"
 #include "core/paths.h"
 #include "core/users.h"
+#include "find_control.h"
 #include "support.h"
 #include "ui/app_context.h"
 #include "ui/database_parameters_window.h"
@@ -45,14 +46,7 @@ void WhenModal(const std::function<void(QWidget*)>& action) {
     });
 }
 
-template <typename T>
-T* Find(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        qFatal("no control %s in %s", name, qPrintable(window->objectName()));
-    }
-    return child;
-}
+using dyd::test::Find;
 
 bool ButtonShown(QWidget* window, const char* name) {
     return Find<QAbstractButton>(window, name)->isVisible();

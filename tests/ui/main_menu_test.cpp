@@ -18,6 +18,7 @@
 #include "core/paths.h"
 #include "core/repetitions.h"
 #include "core/settings.h"
+#include "find_control.h"
 #include "support.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
@@ -33,14 +34,7 @@ namespace {
 
 constexpr double kToday = 45000.0;
 
-template <typename T>
-T* Find(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        qFatal("no control %s in %s", name, qPrintable(window->objectName()));
-    }
-    return child;
-}
+using dyd::test::Find;
 
 // Watches for modal windows while the test runs: each one that opens is handed to the action
 // (which may close it) and then closed; the texts of message boxes are kept.

@@ -16,6 +16,7 @@
 #include "core/clock.h"
 #include "core/paths.h"
 #include "core/single_instance.h"
+#include "find_control.h"
 #include "support.h"
 #include "ui/backdrop_window.h"
 #include "ui/login_window.h"
@@ -32,14 +33,7 @@ namespace {
 
 constexpr double kToday = 45000.0;
 
-template <typename T>
-T* Find(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        qFatal("no control %s in %s", name, qPrintable(window->objectName()));
-    }
-    return child;
-}
+using dyd::test::Find;
 
 // Calls the actions, in turn, on the modal windows as they open; a window the action leaves
 // open is closed.
