@@ -13,6 +13,7 @@
 
 #include "core/clock.h"
 #include "core/database.h"
+#include "core/exercise_sets.h"
 #include "core/history.h"
 #include "core/interlude_packs.h"
 #include "core/paths.h"
@@ -31,6 +32,12 @@ struct LearnerSession {
     RepetitionStore repetitions;
     std::string userName;  // Windows-1250, trimmed
     std::int32_t userNumber = 0;
+    // The one exercise set the program works on and the plan of the session built from it; both
+    // live for the whole run (a plan can be resumed until the next one is built).
+    CurrentSet currentSet;
+    SessionPlan plan;
+    // The exercise backgrounds, built on the runner's first use.
+    BackgroundList backgrounds;
 };
 
 inline constexpr std::string_view kReadingTitle = "Czytam...";
