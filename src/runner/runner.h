@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,15 @@ namespace dyd {
 inline constexpr std::string_view kRunnerTitle = "Dydaktor 5.0";
 inline constexpr int kMaxExamples = 100;
 inline constexpr int kMaxCommentLength = 80;
+
+// Messages of the runner (UTF-8).
+inline constexpr std::string_view kF5HintMessage = "Klawisz F5 wyświetli Twoją odpowiedź.";
+// + the character (UTF-8) that the answer's code page cannot hold.
+inline constexpr std::string_view kCharacterRefusedMessage = "Tego znaku nie można tu wpisać: ";
+// + the reason.
+inline constexpr std::string_view kCommentsNotSavedMessage = "Nie udało się zapisać komentarzy: ";
+inline constexpr std::string_view kHistoryNotSavedMessage =
+    "Nie udało się zapisać historii ćwiczeń: ";
 
 // ---- State
 // ---------------------------------------------------------------------------------------
@@ -171,6 +181,7 @@ struct StepView {
 
     PaneView pane;
     MenuView menu;
+    bool menuOpen = false;  // Panel_menu (the window opens it on K_menu and closes it itself)
 
     std::string stat1, stat2, stat3;  // L_Stat1..3
     std::string repetitions;          // L_Powtorki
@@ -196,6 +207,9 @@ struct RunStatistics {
     int finished = 0;  // exercisedUnits
     int stepCount = 1;
     int score = 0;  // rounded half to even
+    // Rows are left to do: the statistics window offers to go back (finished < planned, and a
+    // row still needs the kind; rows that left the run through a unit command do not count).
+    bool canGoBack = false;
 };
 
 // " " + right, " " + wrong, " " + truncated percent + " %", " " + finished + " / " + planned.
@@ -212,6 +226,26 @@ int RoundedPercent(int right, int wrong, int stepCount, int planned);
 // n > 4, s swaps of row i (1..s) with a random row r (never i, never the previous r). Returns the
 // swaps made, as (i, r) pairs.
 std::vector<std::pair<int, int>> MixRows(SessionPlan& plan, Random& random);
+
+// ---- Examples and the information pane ---------------------------------------------------------
+
+// The example sentences of a unit: for each relation of the unit's id, in table order, the unit
+// number of its related id when such a unit is loaded and not yet listed; at most 300 collected,
+// the first kMaxExamples kept.
+std::vector<int> FindExamples(const UnitTable& units, const std::vector<Relation>& relations,
+                              int unitNumber);
+
+// The pane text (bytes, pane-style markup) of a judged step: the step's extra text and the
+// learner's comment, or the example (with its translation when asked) before them. Empty when
+// there is nothing to show.
+std::string BuildInfoPaneText(const std::string& infoText, const std::string& userComment,
+                              const Unit* example, bool withTranslation);
+
+// The text for the example-sentences window: per example x "#S=" + 5 digits + "# " when it has a
+// recording, "#N=" + 5 digits + "# " before the sentence when it has a translation, the sentence
+// without gap markers, " @"; gaps in italics, trimmed.
+std::string ExamplesWindowText(const UnitTable& units, const std::vector<int>& examples,
+                               const std::function<bool(int)>& hasRecording);
 
 // ---- The window's side
 // ---------------------------------------------------------------------------
@@ -400,29 +434,37 @@ class Runner {
     int shownExample() const { return shownExample_; }
 
   private:
-    struct Impl;
     void SetUpKind();
     void SetUpWordKind();
     void SetUpSentenceKind();
+    void SetInstruction(std::string utf8);
+    void SetHint(std::string utf8);
+    void StartChoiceStep(PoolMode mode);
     void ShowPrompt(std::string_view bytes, bool highlight, bool foreign);
-    void ShowSentenceBox(std::string_view bytes, bool highlight, bool foreign, bool layoutA);
+    void ShowPromptText(std::string utf8, std::size_t byteLength, bool highlight, bool foreign);
+    void ShowSentenceBox(std::string utf8, bool highlight, bool foreign);
     void SetLayout(PromptLayout layout);
+    void SetChoices(const ChoiceSet& set);
+    void AfterTypedVerdict();
     void ShowResult();
     void ShowVerdict();
-    void AfterVerdictTexts();
+    void ShowRevealAnswer();
+    void BuildInfoText();
     void FindExamples();
     void BuildInfoPane(bool withTranslation);
-    void JudgeTypedBytes(const std::string& typedBytes);
-    void ShowRevealAnswer();
     void StoreCorrection();
     void LoadCorrection();
-    void SetChoices(const ChoiceSet& set);
+    void PlayPath(const std::string& path, bool wait);
+    bool ExpectedIsForeign() const;
+    bool HasRecording(int unitNumber) const;
+    bool stepOnScreen() const;
     PlanEntry& cell();
     const Unit& unit() const;
     int language() const;
     CodePage foreignPage() const;
     std::string PolishUtf8(std::string_view bytes) const;
     std::string ForeignUtf8(std::string_view bytes) const;
+    std::string TextUtf8(std::string_view bytes, bool foreign) const;
 
     RunnerContext ctx_;
     RunnerHost& host_;
@@ -430,14 +472,13 @@ class Runner {
     StepView view_;
     RunStatistics lastStats_;
     bool closed_ = true;
+    bool backgroundsBuilt_ = false;
+    bool playAtOnce_ = false;
+    bool noChoiceSentence_ = false;
     DistractorPool pool_;
     std::vector<std::string> alternatives_;
     std::vector<int> examples_;
     int shownExample_ = 0;
-    std::array<bool, 4> correctionFlags_{};
-    std::string correctionNote_;  // bytes
-    std::string correctionHint_;
-    bool promptIsAnswer_ = false;
 };
 
 }  // namespace dyd
