@@ -44,7 +44,9 @@ ChoiceSet DrawChoices(const DistractorPool& pool, std::string_view right, Random
 
 // The list of kind 10 from the wrong answers (separated by "/") and the right text; the right
 // text is never the fourth choice; an empty choice moves to the end; "..." gets blanks around.
-// shown is 3, or 4 when slot 4 is not empty.
+// shown is 3, or 4 when slot 4 is not empty; with a single wrong answer the empty choices all go
+// behind the filled ones and shown is 2 (the right choice counts as filled even when its text is
+// empty).
 ChoiceSet BuildSentenceChoices(std::string_view options, std::string_view right, Random& random);
 
 struct MarkedSentence {
