@@ -453,6 +453,7 @@ class Runner {
     void FindExamples();
     void BuildInfoPane(bool withTranslation);
     void StoreCorrection();
+    void LeaveRun(bool keepAttempts);
     void LoadCorrection();
     void PlayPath(const std::string& path, bool wait);
     bool ExpectedIsForeign() const;

@@ -40,6 +40,7 @@ void Runner::MarkKnown() {
     }
     MarkKnownInSession(s.plan.row(state_.stepRow), s.db.units, s.repetitions, s.settings,
                        ctx_.clock.Today());
+    LeaveRun(false);
     NextStep();
 }
 
@@ -53,6 +54,7 @@ void Runner::MoveToTrash() {
     }
     MoveToTrashInSession(s.plan.row(state_.stepRow), s.db.units, s.repetitions, s.settings,
                          ctx_.clock.Today());
+    LeaveRun(false);
     NextStep();
 }
 
@@ -66,7 +68,21 @@ void Runner::ResetUnit() {
         return;
     }
     ResetInSession(s.plan.row(state_.stepRow), s.db.units, s.repetitions, s.settings);
+    LeaveRun(true);
     NextStep();
+}
+
+void Runner::LeaveRun(bool keepAttempts) {
+    // The unit actions complete the kinds the settings offer for the unit's type; a run of a
+    // kind the settings no longer offer would otherwise show the unit again and again.
+    PlanEntry& entry = cell();
+    if (entry.remaining > 0) {
+        entry.remaining = 0;
+        entry.done = 1;
+        if (!keepAttempts) {
+            entry.attempts = 1;
+        }
+    }
 }
 
 void Runner::EditComment() {
@@ -98,13 +114,16 @@ void Runner::EditComment() {
 }
 
 void Runner::SwitchQaMode() {
-    if (!stepOnScreen() || !view_.menu.switchQa.enabled) {
+    if (!stepOnScreen()) {
         return;
     }
     LearnerSession& s = ctx_.session;
     Unit& u = s.db.units.unit(state_.stepUnit);
     if (u.unitKind == kSentenceUnit) {
         host_.Message("Dla zdań - opcja niedostępna.");
+        return;
+    }
+    if (!view_.menu.switchQa.enabled) {
         return;
     }
     const bool qa = u.unitKind == kQaUnit;
