@@ -95,22 +95,57 @@ TEST_F(RunnerCycle, EmptyPlanClosesAtOnce) {
     EXPECT_EQ(host.sounds.size(), 0u);
 }
 
-TEST_F(RunnerCycle, InterludeAfterThirtySteps) {
-    // The scheduler decides what to show; here the count of hand-overs matters, so no packs are
-    // loaded and the count of steps is what the state shows.
+TEST_F(RunnerCycle, InterludesEveryThirtyOneStepsOrAtTheEnd) {
+    // One pack of facts, shown whenever the scheduler is asked.
+    InterludePack& pack = s.packs[1];
+    pack.loaded = true;
+    pack.kind = kFacts;
+    pack.facts = {"fakt"};
+    pack.itemCount = 1;
+    s.settings.interludeEnabled[1] = true;
+
     const auto units = Words(3);
-    Open(kSelfAssessment, units, 40);
-    for (int i = 0; i < 30; ++i) {
-        runner->RevealAnswer();
-        runner->JudgeSelf(true);
-    }
-    EXPECT_EQ(runner->state().stepsSinceInterlude, 0);  // the 31st step handed over
+    Open(kSelfAssessment, units, 40);  // opening counts as the first step
+    Answer(std::vector<bool>(29, true));
+    EXPECT_EQ(host.shows.shown, 0);
+    Answer({true});
+    EXPECT_EQ(host.shows.shown, 1);
+    EXPECT_EQ(runner->state().stepsSinceInterlude, 0);
+
+    // At the end only: a run of more than ten steps ends with one.
     s.settings.interludesAtEndOnly = true;
-    for (int i = 0; i < 40; ++i) {
-        runner->RevealAnswer();
-        runner->JudgeSelf(true);
+    Answer(std::vector<bool>(40, true));
+    EXPECT_EQ(host.shows.shown, 1);
+    runner->CloseRun();
+    EXPECT_EQ(host.shows.shown, 2);
+
+    for (const auto& [answers, shows] : {std::pair{9, 2}, std::pair{10, 3}}) {
+        Open(kSelfAssessment, Words(answers));
+        Answer(std::vector<bool>(static_cast<std::size_t>(answers), true));
+        EXPECT_TRUE(runner->closed());
+        EXPECT_EQ(host.shows.shown, shows) << answers << " steps";
     }
-    EXPECT_EQ(runner->state().stepsSinceInterlude, 40);
+}
+
+TEST_F(RunnerCycle, CorrectionFieldsAreLoadedAndStoredPerStep) {
+    s.db.correctionMode = true;
+    const auto units = Words(2);
+    U(1).correctionFlags = {0, 1, 0, 0};
+    U(1).correctionNote = Cp("zła");
+    U(1).synonyms = "syn";
+    Open(kSelfAssessment, units);
+    const CorrectionView& c = runner->view().correction;
+    EXPECT_TRUE(c.visible);
+    EXPECT_EQ(c.flags, (std::array<bool, 4>{false, true, false, false}));
+    EXPECT_EQ(c.note, "zła");
+    EXPECT_EQ(c.synonyms, "syn");
+    runner->SetCorrectionFields({true, false, false, true}, "nagranie złe", "podp");
+    Answer({true});
+    EXPECT_EQ(U(1).correctionFlags, (std::array<std::uint8_t, 4>{1, 0, 0, 1}));
+    EXPECT_EQ(U(1).correctionNote, Cp("nagranie złe"));
+    EXPECT_EQ(U(1).correctionHint, "podp");
+    EXPECT_EQ(U(1).corrected, 1);
+    EXPECT_EQ(U(2).corrected, 0);
 }
 
 TEST(RunnerMixing, SwapCountsAndDrawRules) {
