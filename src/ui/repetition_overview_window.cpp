@@ -1,0 +1,105 @@
+#include "ui/repetition_overview_window.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+
+#include "session/repetition_overview.h"
+#include "ui/app_context.h"
+#include "ui/image_button.h"
+#include "ui/ui_text.h"
+#include "ui/window_paint.h"
+#include "ui/window_parts.h"
+
+namespace dyd::ui {
+namespace {
+
+constexpr int kWidth = 300;
+constexpr int kHeight = 240;
+
+}  // namespace
+
+RepetitionOverviewWindow::RepetitionOverviewWindow(AppContext& context, QWidget* parent)
+    : QDialog(parent), context_(context) {
+    setObjectName(QStringLiteral("TForm21"));
+    setWindowTitle(QStringLiteral("Dydaktor 5.0"));
+    setModal(true);
+    MakeBorderlessCentred(this, kWidth, kHeight);
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("ListBox2"));
+    list_->setGeometry(20, 62, 170, 130);
+    list_->setSelectionMode(QAbstractItemView::NoSelection);
+    list_->setFocusPolicy(Qt::NoFocus);
+    list_->setFont(QFont(QStringLiteral("Arial"), 10));
+
+    startLabel_ =
+        MakeLabel(this, QStringLiteral("L_Ile_pow_all2"), QString(), QRect(20, 198, 170, 30), 9);
+    startLabel_->setWordWrap(true);
+    countLabel_ =
+        MakeLabel(this, QStringLiteral("L_Ile_pow_all"), QString(), QRect(198, 62, 90, 20), 9);
+    countLabel2_ = MakeLabel(this, QStringLiteral("l_pow"), QString(), QRect(198, 84, 90, 20), 9);
+
+    okButton_ = MakeImageButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("OK"),
+                                this, QPoint(kWidth - 12, kHeight - 44), QSize(90, 32));
+    okButton_->setCursor(Qt::PointingHandCursor);
+    connect(okButton_, &QAbstractButton::clicked, this, &QDialog::accept);
+    list_->installEventFilter(this);
+}
+
+void RepetitionOverviewWindow::ShowOverview() {
+    Fill();
+    background_ = InterfacePicture(context_.paths(), "stat_powt.bmp");
+    exec();
+}
+
+void RepetitionOverviewWindow::Fill() {
+    const RepetitionOverview overview =
+        BuildRepetitionOverview(context_.session.repetitions, context_.clock.Today());
+    list_->clear();
+    for (const std::string& line : overview.lines) {
+        list_->addItem(QString::fromStdString(line));
+    }
+    startLabel_->setText(Polish(overview.startLabel));
+    countLabel_->clear();
+    countLabel2_->clear();
+}
+
+bool RepetitionOverviewWindow::HandleKey(int key) {
+    switch (key) {
+        case Qt::Key_Escape:
+            accept();
+            return true;
+        case Qt::Key_F1:
+            if (context_.openHelp) {
+                context_.openHelp(QStringLiteral("jak.html"));
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool RepetitionOverviewWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key())) {
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void RepetitionOverviewWindow::keyPressEvent(QKeyEvent* event) {
+    if (!HandleKey(event->key())) {
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void RepetitionOverviewWindow::paintEvent(QPaintEvent*) {
+    PaintWindowBackground(this, background_, QStringLiteral("Przegląd powtórek"));
+}
+
+void RepetitionOverviewWindow::showEvent(QShowEvent* event) {
+    MakeBorderlessCentred(this, width(), height());
+    QDialog::showEvent(event);
+}
+
+}  // namespace dyd::ui
