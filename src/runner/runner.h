@@ -281,7 +281,8 @@ struct RunnerContext {
     const Clock& clock;
     Random& random;
     InterludeScheduler& interludes;
-    // The font of the sentence and gap boxes; without one the layouts stay empty.
+    // The font of the sentence and gap boxes (it is handed UTF-8 text); without one the layouts
+    // stay empty.
     const TextMeasure* measure = nullptr;
     // The gap field's height + 1.
     int gapLineHeight = 24;
@@ -363,7 +364,8 @@ class Runner {
 
     const RunnerState& state() const { return state_; }
     const StepView& view() const { return view_; }
-    // True once CloseRun has closed the run (and before the first OpenRun).
+    // True once CloseRun has closed the run (and before the first OpenRun). Any operation can
+    // end the run (NextStep finds nothing pending): the window checks closed() after each.
     bool closed() const { return closed_; }
 
     // The plan window set plan.currentKind: initialise the run and show the first step (the run
@@ -420,7 +422,8 @@ class Runner {
     // The score of the last closed run, for whoever asks after it.
     const RunStatistics& lastStatistics() const { return lastStats_; }
 
-    // The key table (the window handles Close, Help and ShowAnswer itself).
+    // The key table. The window handles Close (CloseRun), Help, ShowAnswer (the answer popup
+    // with view().learnerAnswer) and Ok (Ok() with the answer fields' texts) itself.
     KeyAction ActionForKey(const KeyPress& key) const;
     // Runs a key action that the model owns; false when the action is the window's.
     bool Perform(KeyAction action);
