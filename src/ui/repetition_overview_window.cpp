@@ -28,17 +28,17 @@ RepetitionOverviewWindow::RepetitionOverviewWindow(AppContext& context, QWidget*
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("ListBox2"));
-    list_->setGeometry(20, 62, 170, 130);
+    list_->setGeometry(20, 62, kWidth - 40, 126);
     list_->setSelectionMode(QAbstractItemView::NoSelection);
     list_->setFocusPolicy(Qt::NoFocus);
     list_->setFont(QFont(QStringLiteral("Arial"), 10));
 
     startLabel_ =
-        MakeLabel(this, QStringLiteral("L_Ile_pow_all2"), QString(), QRect(20, 198, 170, 30), 9);
+        MakeLabel(this, QStringLiteral("L_Ile_pow_all2"), QString(), QRect(20, 196, 170, 34), 9);
     startLabel_->setWordWrap(true);
     countLabel_ =
-        MakeLabel(this, QStringLiteral("L_Ile_pow_all"), QString(), QRect(198, 62, 90, 20), 9);
-    countLabel2_ = MakeLabel(this, QStringLiteral("l_pow"), QString(), QRect(198, 84, 90, 20), 9);
+        MakeLabel(this, QStringLiteral("L_Ile_pow_all"), QString(), QRect(20, 188, 80, 8), 9);
+    countLabel2_ = MakeLabel(this, QStringLiteral("l_pow"), QString(), QRect(100, 188, 80, 8), 9);
 
     okButton_ = MakeImageButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("OK"),
                                 this, QPoint(kWidth - 12, kHeight - 44), QSize(90, 32));
