@@ -22,7 +22,7 @@ namespace dyd {
 
 using runner_text::Cp1250;
 
-// ---- Statistics ------------------------------------------------------------------------------
+// ---- Statistics ---------------------------------------------------------------------------------
 
 namespace {
 
@@ -76,7 +76,7 @@ std::vector<std::pair<int, int>> MixRows(SessionPlan& plan, Random& random) {
     return swaps;
 }
 
-// ---- Construction and small helpers ------------------------------------------------------------
+// ---- Construction and small helpers -------------------------------------------------------------
 
 Runner::Runner(RunnerContext context, RunnerHost& host) : ctx_(context), host_(host) {
     view_.playHint = "Odtwórz";
@@ -122,8 +122,7 @@ void Runner::PlayPath(const std::string& path, bool wait) {
     }
 }
 
-// ---- Opening and the next step
-// -------------------------------------------------------------------
+// ---- Opening and the next step ------------------------------------------------------------------
 
 void Runner::OpenRun() {
     LearnerSession& s = ctx_.session;
@@ -196,8 +195,7 @@ void Runner::NextStep() {
     }
 }
 
-// ---- The common set-up
-// ---------------------------------------------------------------------------
+// ---- The common set-up --------------------------------------------------------------------------
 
 void Runner::SetUpStep() {
     LearnerSession& s = ctx_.session;
@@ -340,7 +338,7 @@ void Runner::RecordResult(bool correct) {
     UpdateStatistics();
 }
 
-// ---- Prompt, layouts and the sentence box ------------------------------------------------------
+// ---- Prompt, layouts and the sentence box -------------------------------------------------------
 
 void Runner::SetLayout(PromptLayout layout) {
     view_.layout = layout;
@@ -389,8 +387,7 @@ void Runner::ShowSentenceBox(std::string utf8, bool highlight, bool foreign) {
     box.top = SentenceBoxTop(box.layout.lines, view_.layout == PromptLayout::A);
 }
 
-// ---- Judging
-// ---------------------------------------------------------------------------------------
+// ---- Judging ------------------------------------------------------------------------------------
 
 void Runner::SetChoices(const ChoiceSet& set) {
     for (int i = 1; i <= 4; ++i) {
@@ -528,8 +525,7 @@ void Runner::Ok(std::string_view typed, std::string_view gap1, std::string_view 
     }
 }
 
-// ---- Self-assessment
-// -------------------------------------------------------------------------------
+// ---- Self-assessment ----------------------------------------------------------------------------
 
 void Runner::ShowRevealAnswer() {
     const Unit& u = unit();
@@ -612,8 +608,7 @@ void Runner::JudgeSelf(bool knew) {
     NextStep();
 }
 
-// ---- The result display
-// ----------------------------------------------------------------------------
+// ---- The result display -------------------------------------------------------------------------
 
 bool Runner::ExpectedIsForeign() const {
     switch (state_.stepKind) {
@@ -739,8 +734,7 @@ void Runner::ShowResult() {
     view_.playVisible = !state_.resultRecording.empty();
 }
 
-// ---- Closing
-// ---------------------------------------------------------------------------------------
+// ---- Closing ------------------------------------------------------------------------------------
 
 bool Runner::CloseRun() {
     LearnerSession& s = ctx_.session;

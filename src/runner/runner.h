@@ -41,8 +41,7 @@ inline constexpr std::string_view kCommentsNotSavedMessage = "Nie udało się za
 inline constexpr std::string_view kHistoryNotSavedMessage =
     "Nie udało się zapisać historii ćwiczeń: ";
 
-// ---- State
-// ---------------------------------------------------------------------------------------
+// ---- State --------------------------------------------------------------------------------------
 
 // The state of the runner; lives as long as the program. OpenRun resets the counters of a run;
 // stepsSinceInterlude persists across runs. Texts are bytes of the files.
@@ -68,8 +67,7 @@ struct RunnerState {
     bool correctionLoaded = false;
 };
 
-// ---- What the window shows
-// -------------------------------------------------------------------------
+// ---- What the window shows ----------------------------------------------------------------------
 
 enum class PromptLayout { A, B };  // A: listening kinds without a prompt text; B: a prompt shows
 
@@ -198,7 +196,7 @@ struct StepView {
     CorrectionView correction;
 };
 
-// ---- Statistics at the end of a run ------------------------------------------------------------
+// ---- Statistics at the end of a run -------------------------------------------------------------
 
 struct RunStatistics {
     int right = 0;
@@ -227,7 +225,7 @@ int RoundedPercent(int right, int wrong, int stepCount, int planned);
 // swaps made, as (i, r) pairs.
 std::vector<std::pair<int, int>> MixRows(SessionPlan& plan, Random& random);
 
-// ---- Examples and the information pane ---------------------------------------------------------
+// ---- Examples and the information pane ----------------------------------------------------------
 
 // The example sentences of a unit: for each relation of the unit's id, in table order, the unit
 // number of its related id when such a unit is loaded and not yet listed; at most 300 collected,
@@ -247,8 +245,7 @@ std::string BuildInfoPaneText(const std::string& infoText, const std::string& us
 std::string ExamplesWindowText(const UnitTable& units, const std::vector<int>& examples,
                                const std::function<bool(int)>& hasRecording);
 
-// ---- The window's side
-// ---------------------------------------------------------------------------
+// ---- The window's side --------------------------------------------------------------------------
 
 class RunnerHost {
   public:
@@ -288,8 +285,7 @@ struct RunnerContext {
     int gapLineHeight = 24;
 };
 
-// ---- Keys
-// ----------------------------------------------------------------------------------------
+// ---- Keys ---------------------------------------------------------------------------------------
 
 enum class RunnerKey {
     Digit1,
@@ -355,8 +351,7 @@ enum class KeyAction {
 
 inline constexpr std::string_view kHelpPage = "jak.html";
 
-// ---- The runner
-// ----------------------------------------------------------------------------------
+// ---- The runner ---------------------------------------------------------------------------------
 
 class Runner {
   public:

@@ -25,8 +25,7 @@ std::string Replace(std::string text, char from, char to) {
 
 }  // namespace
 
-// ---- Unit commands
-// -------------------------------------------------------------------------------
+// ---- Unit commands ------------------------------------------------------------------------------
 
 void Runner::MarkKnown() {
     if (!stepOnScreen()) {
@@ -153,8 +152,7 @@ void Runner::MarkKinds() {
     }
 }
 
-// ---- Examples and the information pane
-// -----------------------------------------------------------
+// ---- Examples and the information pane ----------------------------------------------------------
 
 bool Runner::HasRecording(int unitNumber) const {
     return !RecordingPath(ctx_.session.paths, ctx_.session.db.units.unit(unitNumber)).empty();
@@ -327,8 +325,7 @@ void Runner::ShowGroup() {
     }
 }
 
-// ---- Correction mode
-// -----------------------------------------------------------------------------
+// ---- Correction mode ----------------------------------------------------------------------------
 
 void Runner::LoadCorrection() {
     const Unit& u = unit();
@@ -388,8 +385,7 @@ void Runner::StoreCorrection() {
     u.corrected = 1;
 }
 
-// ---- Keys
-// ------------------------------------------------------------------------------------------
+// ---- Keys ---------------------------------------------------------------------------------------
 
 KeyAction Runner::ActionForKey(const KeyPress& press) const {
     const RunnerKey key = press.key;

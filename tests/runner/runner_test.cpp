@@ -207,7 +207,7 @@ TEST_F(RunnerCycle, StatisticsLabelsAndScoreOfARun) {
     EXPECT_EQ(runner->lastStatistics().finished, 4);
 }
 
-// ---- Judging counters -----------------------------------------------------------------------
+// ---- Judging counters ---------------------------------------------------------------------------
 
 TEST_F(RunnerCycle, WrongTypedAnswerAcceptedCountsOnce) {
     const int house = Add({"house", "dom"});
@@ -261,7 +261,7 @@ TEST_F(RunnerCycle, TypedAnswerWithCharacterOutsideTheCodePageIsRefused) {
     EXPECT_EQ(runner->view().instruction.text, "Bardzo dobrze!");
 }
 
-// ---- Unit commands ----------------------------------------------------------------------------
+// ---- Unit commands ------------------------------------------------------------------------------
 
 TEST_F(RunnerCycle, KnownTrashAndResetAskFirstAndMoveOn) {
     s.db.units.Reserve(4);
@@ -354,7 +354,7 @@ TEST_F(RunnerCycle, KindMarksOnlyForWords) {
     EXPECT_EQ(host.kindMarks, std::vector<int>{word});
 }
 
-// ---- The end of a run -------------------------------------------------------------------------
+// ---- The end of a run ---------------------------------------------------------------------------
 
 TEST_F(RunnerCycle, NamedSetResultGoesIntoTheHistoryFile) {
     TempDir dir;
