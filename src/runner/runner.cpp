@@ -162,6 +162,7 @@ void Runner::NextStep() {
     view_.acceptVisible = false;
     if (s.db.correctionMode && state_.correctionLoaded) {
         StoreCorrection();
+        state_.correctionLoaded = false;
     }
 
     ++state_.stepsSinceInterlude;
@@ -740,6 +741,11 @@ bool Runner::CloseRun() {
     LearnerSession& s = ctx_.session;
     if (closed_) {
         return true;
+    }
+    // A tester's notes on the step on screen are kept when the run is left in the middle.
+    if (s.db.correctionMode && state_.correctionLoaded) {
+        StoreCorrection();
+        state_.correctionLoaded = false;
     }
     if (state_.stepsSinceInterlude > 10 && s.settings.interludesAtEndOnly) {
         state_.stepsSinceInterlude = 0;

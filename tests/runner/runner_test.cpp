@@ -146,6 +146,12 @@ TEST_F(RunnerCycle, CorrectionFieldsAreLoadedAndStoredPerStep) {
     EXPECT_EQ(U(1).correctionHint, "podp");
     EXPECT_EQ(U(1).corrected, 1);
     EXPECT_EQ(U(2).corrected, 0);
+
+    // Leaving the run keeps the notes of the step on screen.
+    runner->SetCorrectionFields({false, false, true, false}, "", "");
+    runner->CloseRun();
+    EXPECT_EQ(U(2).correctionFlags, (std::array<std::uint8_t, 4>{0, 0, 1, 0}));
+    EXPECT_EQ(U(2).corrected, 1);
 }
 
 TEST(RunnerMixing, SwapCountsAndDrawRules) {
