@@ -780,6 +780,14 @@ bool Runner::CloseRun() {
     stats.canGoBack = stats.finished < stats.planned && pendingLeft;
     lastStats_ = stats;
 
+    // The statistics window comes first: a learner who goes back to the run has not finished it,
+    // and the set's result is recorded once, when the run really ends.
+    if (s.settings.showStatistics) {
+        const bool goBack = host_.ShowStatistics(stats);
+        if (goBack && stats.canGoBack) {
+            return false;
+        }
+    }
     if (!s.currentSet.setKey.empty()) {
         if (const auto percent = ExerciseResultPercent(stats.right, stats.wrong, stats.stepCount,
                                                        stats.planned, stats.finished)) {
@@ -796,12 +804,6 @@ bool Runner::CloseRun() {
         }
     }
 
-    if (s.settings.showStatistics) {
-        const bool goBack = host_.ShowStatistics(stats);
-        if (goBack && stats.canGoBack) {
-            return false;
-        }
-    }
     host_.RefreshSetChooser();
     closed_ = true;
     return true;

@@ -67,25 +67,36 @@ TEST_F(RunnerCycle, SingleRowNeedingTwoAnswersComesBackAtOnce) {
 }
 
 TEST_F(RunnerCycle, LeavingMidRunKeepsCellsAndGoingBackContinues) {
+    TempDir dir;
+    s.paths.userDir = dir.path();
+    s.history.records.push_back(MakeCatalogueEntry("1abc1", "Zestaw", kWordSetCategory, 45000));
+    s.currentSet.setKey = "1abc1";
     s.settings.showStatistics = true;
     const auto units = Words(3);
     Open(kSelfAssessment, units);
-    Answer({true});
+    Answer({true, true});
     host.goBack = true;
     EXPECT_FALSE(runner->CloseRun());  // the statistics window sent the learner back
     EXPECT_FALSE(runner->closed());
+    EXPECT_FALSE(FileExists(HistoryFilePath(s.paths)));  // not finished: nothing recorded yet
     ASSERT_EQ(host.statistics.size(), 1u);
     EXPECT_TRUE(host.statistics[0].canGoBack);
-    EXPECT_EQ(host.statistics[0].finished, 1);
+    EXPECT_EQ(host.statistics[0].finished, 2);
     EXPECT_EQ(host.statistics[0].planned, 3);
 
     host.goBack = false;
     EXPECT_TRUE(runner->CloseRun());
     EXPECT_TRUE(runner->closed());
     EXPECT_EQ(Cell(1).remaining, 0);
-    EXPECT_EQ(Cell(2).remaining, 1);
+    EXPECT_EQ(Cell(2).remaining, 0);
     EXPECT_EQ(Cell(3).remaining, 1);
-    EXPECT_EQ(Cell(2).attempts, 0);
+    EXPECT_EQ(Cell(3).attempts, 0);
+    // One result, not complete: 2 of 3 rows, 2 / 3 = 67 %.
+    const ExerciseHistory saved = ParseHistory(ReadBytes(HistoryFilePath(s.paths)));
+    ASSERT_EQ(saved.count(), 1);
+    EXPECT_EQ(saved.records[0].count, 1);
+    EXPECT_EQ(saved.records[0].percent, 67);
+    EXPECT_EQ(saved.records[0].complete, 0);
 }
 
 TEST_F(RunnerCycle, EmptyPlanClosesAtOnce) {
