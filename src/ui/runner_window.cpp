@@ -44,11 +44,11 @@ constexpr int kChoiceWidth = 470;
 constexpr int kChoiceHeight = 32;
 constexpr int kMarkerLeft = 102;
 constexpr int kMarkerSize = 20;
-const QRect kWordArea(40, 66, 580, 62);
+const QRect kWordArea(40, 68, 580, 52);
 const QRect kAnswerArea(kChoiceLeft, 195, 400, 34);
 constexpr int kInstructionHeight = 24;
 constexpr int kExpectedTop = 180;
-constexpr int kExpectedHeight = 34;
+constexpr int kExpectedHeight = 26;
 constexpr int kHintHeight = 24;
 constexpr int kGapBoxTop = 160;
 const QRect kPaneBack(40, 392, 560, 134);
@@ -394,7 +394,10 @@ void RunnerWindow::BuildControls() {
     poprawna_ = PlainLabel(this, "L_Poprawna",
                            QRect(kColumnLeft, kExpectedTop, kSentenceBoxWidth, kExpectedHeight), 18,
                            true, Qt::black);
-    poprawna_->setFont(CourseFont(18));
+    QFont expectedFont = CourseFont();
+    expectedFont.setPixelSize(20);
+    expectedFont.setBold(true);
+    poprawna_->setFont(expectedFont);
     poprawna_->hide();
     poprawna2_ = PlainLabel(this, "L_Poprawna2",
                             QRect(kColumnLeft, kExpectedTop + 26, kSentenceBoxWidth, kHintHeight),
@@ -420,7 +423,7 @@ void RunnerWindow::BuildControls() {
     didNotKnow_ = AddButton("B_Nie_umiesz", kImageDidNotKnow, QStringLiteral("Nie umiem"),
                             QPoint(380, 346), QSize(120, 36));
     accept_ = AddCommand("K_Zaakceptuj", QStringLiteral("Zaakceptuj odpowiedź (F3)"),
-                         QRect(432, 352, 170, 34));
+                         QRect(432, 352, 200, 34));
     accept_->setToolTip(QStringLiteral("Uznaj swoją odpowiedź za poprawną"));
     for (QWidget* w : std::initializer_list<QWidget*>{ok_, check_, knew_, didNotKnow_, accept_}) {
         w->hide();
@@ -721,13 +724,13 @@ void RunnerWindow::Render() {
     polecenie_->setVisible(view.instruction.visible);
     polecenie_->setCursor(runner_->state().answered ? Qt::PointingHandCursor : Qt::ArrowCursor);
     poprawna_->setText(Text(view.expected.text));
-    poprawna_->setVisible(view.expected.visible);
+    poprawna_->setVisible(view.expected.visible && !view.expected.text.empty());
     poprawna2_->setText(Text(view.hint.text));
     const int hintTop = view.hintPlacement == HintPlacement::BelowInstruction
                             ? view.instructionTop + 24
                             : poprawna_->y() + 26;
     poprawna2_->move(kColumnLeft, hintTop);
-    poprawna2_->setVisible(view.hint.visible);
+    poprawna2_->setVisible(view.hint.visible && !view.hint.text.empty());
 
     RenderChoices(view);
 
@@ -800,7 +803,9 @@ void RunnerWindow::Render() {
 
 void RunnerWindow::RenderPrompt(const StepView& view) {
     slowko_->setText(Text(view.word.text));
-    slowko_->setVisible(view.word.visible);
+    // Layout B keeps the label shown while the prompt stands in the sentence box; empty, it
+    // would only lie over the box.
+    slowko_->setVisible(view.word.visible && !view.word.text.empty());
     if (view.sentenceBox.visible) {
         sentenceBox_->SetText(view.sentenceBox.text, view.sentenceBox.highlight);
         sentenceBox_->move(kColumnLeft, view.sentenceBox.top);

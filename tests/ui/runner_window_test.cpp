@@ -423,6 +423,63 @@ class RunnerWindowTest : public QObject {
         QVERIFY(s.state().stepUnit != first);
     }
 
+    void functionKeysShowTheAnswerTheIdAndTheGroup() {
+        Session s;
+        QStringList popups;
+        RunnerWindowHooks hooks;
+        hooks.answerPopup = [&popups](const QString& answer) { popups << answer; };
+        s.window->SetHooks(hooks);
+        s.Plan(kTypingTranslation, {10101});
+        QVERIFY(s.Start(kTypingTranslation));
+        QWidget* w = s.window.get();
+        // F5 waits for an answer.
+        Press(w, Qt::Key_F5);
+        QVERIFY(popups.isEmpty());
+        QTest::keyClicks(Find<QLineEdit>(w, "E_Wpisana"), QStringLiteral("  mum  "));
+        Press(w, Qt::Key_Return);
+        Press(w, Qt::Key_F5);
+        QCOMPARE(popups, QStringList{QStringLiteral("mum")});
+
+        QVERIFY(!Shown(w, "L_pokaz_id"));
+        Press(w, Qt::Key_F6);
+        QVERIFY(Shown(w, "L_pokaz_id"));
+        QCOMPARE(TextOf(w, "L_pokaz_id"), QStringLiteral("Id: 10101"));
+        Press(w, Qt::Key_F6);
+        QVERIFY(!Shown(w, "L_pokaz_id"));
+        QVERIFY(TextOf(w, "L_grupa_tem").isEmpty());
+        Press(w, Qt::Key_F2);
+        QVERIFY(!TextOf(w, "L_grupa_tem").isEmpty());
+    }
+
+    void statisticsOnClosingCanSendTheLearnerBack() {
+        Session s;
+        s.context.session.settings.showStatistics = true;
+        std::vector<RunStatistics> shown;
+        bool goBack = true;
+        RunnerWindowHooks hooks;
+        hooks.statistics = [&](const RunStatistics& stats) {
+            shown.push_back(stats);
+            return goBack;
+        };
+        s.window->SetHooks(hooks);
+        s.Plan(kTranslationChoice, {10101, 10102});
+        QVERIFY(s.Start(kTranslationChoice));
+        QWidget* w = s.window.get();
+        Press(w, static_cast<Qt::Key>(Qt::Key_0 + s.state().correctChoice));
+        Press(w, Qt::Key_Escape);
+        QCOMPARE(shown.size(), std::size_t{1});
+        QCOMPARE(shown[0].right, 1);
+        QCOMPARE(shown[0].planned, 2);
+        QVERIFY(w->isVisible());
+        // Back in the run, the next step still answers.
+        Press(w, Qt::Key_Return);
+        QVERIFY(!s.state().answered);
+        goBack = false;
+        QTest::mouseClick(Find<QAbstractButton>(w, "K_Koniec"), Qt::LeftButton);
+        QCOMPARE(shown.size(), std::size_t{2});
+        QVERIFY(!w->isVisible());
+    }
+
     void escapeClosesAndLeavesTheCells() {
         Session s;
         s.Plan(kTranslationChoice, {10101, 10102, 10103});

@@ -1,0 +1,226 @@
+// Pictures of the exercise runner in each of the 18 kinds, before and after the answer, written
+// as PNG files to the folder named by the first argument (default: the current folder), so that
+// the screens can be looked at. Each screen is also checked: the visible controls lie inside the
+// window, do not overlap one another, and their one-line texts are not cut off.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "core/clock.h"
+#include "core/login.h"
+#include "core/paths.h"
+#include "core/session_plan.h"
+#include "find_control.h"
+#include "support.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
+#include "ui/runner_window.h"
+#include "ui/sentence_box.h"
+
+using namespace dyd;
+using namespace dyd::ui;
+using dyd::test::Find;
+using dyd::test::TempDir;
+
+namespace {
+
+QString g_outputDir = QStringLiteral(".");
+
+void LinkInstallation(const std::filesystem::path& from, const std::filesystem::path& to) {
+    namespace fs = std::filesystem;
+    fs::create_directories(to);
+    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "dydaktor") {
+            continue;
+        }
+        if (name == "db") {
+            for (const fs::directory_entry& course : fs::directory_iterator(entry.path())) {
+                const fs::path target = to / "db" / course.path().filename();
+                fs::create_directories(target);
+                for (const fs::directory_entry& file : fs::directory_iterator(course.path())) {
+                    if (file.is_directory()) {
+                        fs::create_directory_symlink(file.path(), target / file.path().filename());
+                    } else {
+                        fs::copy_file(file.path(), target / file.path().filename());
+                    }
+                }
+            }
+        } else if (entry.is_directory()) {
+            fs::create_directory_symlink(entry.path(), to / name);
+        } else {
+            fs::copy_file(entry.path(), to / name);
+        }
+    }
+}
+
+// The area a control really paints: the sentence box only its lines.
+QRect PaintedArea(QWidget* child) {
+    if (auto* box = qobject_cast<SentenceBox*>(child)) {
+        const int lineHeight = QFontMetrics(CourseFont()).height();
+        return QRect(box->pos(), QSize(box->width(), box->lines() * lineHeight));
+    }
+    return child->geometry();
+}
+
+// What is wrong with the screen: controls outside the window, overlapping, or cut texts.
+QStringList Problems(QWidget* window) {
+    QStringList problems;
+    // Controls that are meant to lie under others.
+    const QStringList backdrops = {QStringLiteral("Image1"), QStringLiteral("Image2"),
+                                   QStringLiteral("L_kom_panel")};
+    std::vector<QWidget*> shown;
+    for (QObject* object : window->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (child == nullptr || !child->isVisible() || backdrops.contains(child->objectName())) {
+            continue;
+        }
+        if (!window->rect().contains(child->geometry())) {
+            problems << child->objectName() + QStringLiteral(" outside the window");
+        }
+        auto* label = qobject_cast<QLabel*>(child);
+        if (label != nullptr && !label->wordWrap() && label->pixmap().isNull() &&
+            label->fontMetrics().horizontalAdvance(label->text()) > label->width()) {
+            problems << child->objectName() + QStringLiteral(" cut: ") + label->text();
+        }
+        shown.push_back(child);
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        for (std::size_t j = i + 1; j < shown.size(); ++j) {
+            const QString pair = shown[i]->objectName() + shown[j]->objectName();
+            // The gap fields stand in the holes of the gap box.
+            if (pair.contains(QStringLiteral("DXRamka2")) &&
+                pair.contains(QStringLiteral("E_Wpis"))) {
+                continue;
+            }
+            if (PaintedArea(shown[i]).intersects(PaintedArea(shown[j]))) {
+                problems << shown[i]->objectName() + QStringLiteral(" overlaps ") +
+                                shown[j]->objectName();
+            }
+        }
+    }
+    return problems;
+}
+
+struct Course {
+    explicit Course(const char* code) : context(clock) {
+        LinkInstallation(DYD_SAMPLE, dir.path());
+        context.programPaths.programDir = dir.path();
+        context.programPaths.languageDir = std::string(kLanguageDir);
+        context.images.Load(dir.path());
+        ok = Login(context.programPaths, code, 1, "Ewa", clock, context.session).status ==
+             LoginStatus::Opened;
+        context.session.settings.showStatistics = false;
+        context.session.settings.f5HintShown = true;
+        window = std::make_unique<RunnerWindow>(context);
+        window->SetRandom(random);
+        window->SetDialogs(new MessageBox(context, window.get()),
+                           new ConfirmationDialog(context, window.get()));
+    }
+
+    TempDir dir;
+    FixedClock clock{45000.0};
+    SeededRandom random{3};
+    AppContext context;
+    bool ok = false;
+    std::unique_ptr<RunnerWindow> window;
+};
+
+}  // namespace
+
+class RunnerGalleryTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void everyKindBeforeAndAfterTheAnswer_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("course");
+        QTest::addColumn<int>("unitId");
+        const struct {
+            int kind;
+            const char* course;
+            int unitId;
+        } rows[] = {
+            {1, "angielski", 10101},  {2, "angielski", 10101},  {3, "angielski", 10101},
+            {4, "angielski", 10101},  {5, "angielski", 10103},  {6, "angielski", 10101},
+            {7, "niemiecki", 20001},  {8, "niemiecki", 20001},  {9, "angielski", 10101},
+            {10, "angielski", 30101}, {11, "angielski", 30101}, {12, "angielski", 30101},
+            {13, "angielski", 30101}, {14, "angielski", 30101}, {15, "angielski", 30101},
+            {16, "angielski", 10101}, {17, "angielski", 50101}, {18, "angielski", 30101},
+        };
+        for (const auto& row : rows) {
+            QTest::addRow("kind %02d", row.kind)
+                << row.kind << QString::fromLatin1(row.course) << row.unitId;
+        }
+    }
+
+    void everyKindBeforeAndAfterTheAnswer() {
+        QFETCH(int, kind);
+        QFETCH(QString, course);
+        QFETCH(int, unitId);
+        Course c(course.toLatin1().constData());
+        QVERIFY(c.ok);
+        SessionPlan& plan = c.context.session.plan;
+        const UnitTable& units = c.context.session.db.units;
+        const int unit = units.IndexOfUnitId(unitId);
+        QVERIFY(unit > 0);
+        // A second row of the same unit keeps the run open after the answer.
+        for (int i = 0; i < 2; ++i) {
+            PlanRow row;
+            row.unitNumber = unit;
+            row.cells[static_cast<std::size_t>(kind)].remaining = 1;
+            plan.rows.push_back(row);
+        }
+        RunnerWindow* w = c.window.get();
+        QVERIFY(w->Open(kind));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QString name =
+            QStringLiteral("%1/runner_kind%2").arg(g_outputDir).arg(kind, 2, 10, QChar(u'0'));
+        QVERIFY(w->grab().save(name + QStringLiteral("_a.png")));
+        QStringList problems = Problems(w);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+
+        // The answer: a wrong choice, a wrong typed text, the reveal of a self-assessment.
+        const RunnerState& state = w->runner().state();
+        if (Find<QLabel>(w, "L_Odp2")->isVisible()) {
+            const QByteArray wrong = "L_Odp" + QByteArray::number(state.correctChoice % 3 + 1);
+            QTest::mouseClick(Find<QLabel>(w, wrong.constData()), Qt::LeftButton);
+        } else if (auto* field = Find<QLineEdit>(w, "E_Wpisana"); field->isVisible()) {
+            QTest::keyClicks(field, QStringLiteral("cokolwiek"));
+            QTest::mouseClick(Find<QAbstractButton>(w, "B_OK"), Qt::LeftButton);
+        } else if (auto* gap = Find<QLineEdit>(w, "E_Wpis1"); gap->isVisible()) {
+            QTest::keyClicks(gap, QStringLiteral("cokolwiek"));
+            QTest::mouseClick(Find<QAbstractButton>(w, "B_OK"), Qt::LeftButton);
+        } else if (Find<QWidget>(w, "B_Sprawdz")->isVisible()) {
+            QTest::mouseClick(Find<QAbstractButton>(w, "B_Sprawdz"), Qt::LeftButton);
+        }
+        QVERIFY(w->isVisible());
+        QVERIFY(w->grab().save(name + QStringLiteral("_b.png")));
+        problems = Problems(w);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The first argument, when it is not an option of the test runner, names the folder.
+    std::vector<char*> args(argv, argv + argc);
+    if (argc > 1 && argv[1][0] != '-') {
+        g_outputDir = QString::fromLocal8Bit(argv[1]);
+        args.erase(args.begin() + 1);
+    } else {
+        g_outputDir = QDir::currentPath();
+    }
+    QDir().mkpath(g_outputDir);
+    RunnerGalleryTest test;
+    return QTest::qExec(&test, static_cast<int>(args.size()), args.data());
+}
+
+#include "runner_gallery_test.moc"
