@@ -174,6 +174,11 @@ void HoverLabel::SetInk(const QColor& ink) {
     Repaint();
 }
 
+void HoverLabel::SetHoverInk(bool on) {
+    hoverInk_ = on;
+    Repaint();
+}
+
 void HoverLabel::enterEvent(QEnterEvent* event) {
     hovered_ = true;
     Repaint();
@@ -204,7 +209,7 @@ void HoverLabel::changeEvent(QEvent* event) {
 
 void HoverLabel::Repaint() {
     QPalette palette = this->palette();
-    const QColor ink = !isEnabled() ? QColor(150, 150, 150) : hovered_ ? kBlue : ink_;
+    const QColor ink = !isEnabled() ? QColor(150, 150, 150) : hovered_ && hoverInk_ ? kBlue : ink_;
     palette.setColor(QPalette::Active, QPalette::WindowText, ink);
     palette.setColor(QPalette::Inactive, QPalette::WindowText, ink);
     palette.setColor(QPalette::Disabled, QPalette::WindowText, ink);
@@ -384,6 +389,7 @@ void RunnerWindow::BuildControls() {
     polecenie_->setGeometry(kColumnLeft, 139, kSentenceBoxWidth, kInstructionHeight);
     polecenie_->setFont(FontOf(polecenie_, 12, true));
     polecenie_->SetInk(kTeal);
+    polecenie_->SetHoverInk(false);
     polecenie_->setCursor(Qt::ArrowCursor);
     connect(polecenie_, &HoverLabel::clicked, this, [this] {
         if (runner_ != nullptr && runner_->state().answered && hooks_.answerPopup) {
@@ -891,6 +897,12 @@ void RunnerWindow::ShowBackground(const StepView& view) {
     image1_->setPixmap(background_);
     image1_->resize(stripVisible_ ? kPictureWidth : kWidth, kHeight);
     image2_->setVisible(stripVisible_);
+    // Over a picture of the whole window the strip's white texts would not read.
+    const QColor ink = stripVisible_ ? kStripInk : kInk;
+    for (QLabel* label : stats_) {
+        SetInk(label, ink);
+    }
+    menuButton_->SetInk(ink);
 }
 
 void RunnerWindow::paintEvent(QPaintEvent*) {

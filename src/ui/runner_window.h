@@ -45,6 +45,8 @@ class HoverLabel final : public QLabel {
   public:
     HoverLabel(const QString& name, const QString& text, QWidget* parent);
     void SetInk(const QColor& ink);
+    // Whether the text turns blue under the mouse (on by default).
+    void SetHoverInk(bool on);
     bool hovered() const { return hovered_; }
 
   signals:
@@ -60,6 +62,7 @@ class HoverLabel final : public QLabel {
     void Repaint();
     QColor ink_;
     bool hovered_ = false;
+    bool hoverInk_ = true;
 };
 
 // The windows of other parts that the runner opens.

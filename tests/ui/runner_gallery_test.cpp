@@ -32,12 +32,16 @@ namespace {
 
 QString g_outputDir = QStringLiteral(".");
 
-void LinkInstallation(const std::filesystem::path& from, const std::filesystem::path& to) {
+// The sample installation with its course folders copied and the rest linked; without the
+// pictures of the buttons, the backgrounds and the interface when pictures is false.
+void LinkInstallation(const std::filesystem::path& from, const std::filesystem::path& to,
+                      bool pictures) {
     namespace fs = std::filesystem;
     fs::create_directories(to);
     for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
         const std::string name = entry.path().filename().string();
-        if (name == "dydaktor") {
+        if (name == "dydaktor" ||
+            (!pictures && (name == "but_s" || name == "cw_tla_s" || name == "Lang_s"))) {
             continue;
         }
         if (name == "db") {
@@ -109,8 +113,8 @@ QStringList Problems(QWidget* window) {
 }
 
 struct Course {
-    explicit Course(const char* code) : context(clock) {
-        LinkInstallation(DYD_SAMPLE, dir.path());
+    Course(const char* code, bool pictures) : context(clock) {
+        LinkInstallation(DYD_SAMPLE, dir.path(), pictures);
         context.programPaths.programDir = dir.path();
         context.programPaths.languageDir = std::string(kLanguageDir);
         context.images.Load(dir.path());
@@ -142,6 +146,7 @@ class RunnerGalleryTest : public QObject {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("course");
         QTest::addColumn<int>("unitId");
+        QTest::addColumn<bool>("pictures");
         const struct {
             int kind;
             const char* course;
@@ -156,15 +161,21 @@ class RunnerGalleryTest : public QObject {
         };
         for (const auto& row : rows) {
             QTest::addRow("kind %02d", row.kind)
-                << row.kind << QString::fromLatin1(row.course) << row.unitId;
+                << row.kind << QString::fromLatin1(row.course) << row.unitId << true;
         }
+        // Without pictures the window draws its own face and buttons.
+        QTest::addRow("kind 04 without pictures")
+            << 4 << QStringLiteral("angielski") << 10101 << false;
+        QTest::addRow("kind 16 without pictures")
+            << 16 << QStringLiteral("angielski") << 10101 << false;
     }
 
     void everyKindBeforeAndAfterTheAnswer() {
         QFETCH(int, kind);
         QFETCH(QString, course);
         QFETCH(int, unitId);
-        Course c(course.toLatin1().constData());
+        QFETCH(bool, pictures);
+        Course c(course.toLatin1().constData(), pictures);
         QVERIFY(c.ok);
         SessionPlan& plan = c.context.session.plan;
         const UnitTable& units = c.context.session.db.units;
@@ -181,8 +192,10 @@ class RunnerGalleryTest : public QObject {
         QVERIFY(w->Open(kind));
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        const QString name =
-            QStringLiteral("%1/runner_kind%2").arg(g_outputDir).arg(kind, 2, 10, QChar(u'0'));
+        const QString name = QStringLiteral("%1/runner_kind%2%3")
+                                 .arg(g_outputDir)
+                                 .arg(kind, 2, 10, QChar(u'0'))
+                                 .arg(pictures ? QString() : QStringLiteral("_plain"));
         QVERIFY(w->grab().save(name + QStringLiteral("_a.png")));
         QStringList problems = Problems(w);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
