@@ -1,0 +1,109 @@
+// The exercise runner window from the learner's key to the next step on screen: the digit key
+// that judges a choice step, the result drawn, Enter, the next choice step set up and the whole
+// window painted (grab). A course of 25000 units built in memory; the window runs on Qt's
+// offscreen platform.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/clock.h"
+#include "core/session_plan.h"
+#include "ui/app_context.h"
+#include "ui/runner_window.h"
+
+namespace {
+
+using namespace dyd;
+
+QApplication& App() {
+    static int argc = 3;
+    static char name[] = "dydaktor-bench";
+    static char option[] = "-platform";
+    static char platform[] = "offscreen";
+    static char* argv[] = {name, option, platform, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+void FillCourse(LearnerSession& s) {
+    s.paths.programDir = "/nonexistent-bench/";
+    s.paths.databaseDir = "/nonexistent-bench/db/x/";
+    s.db.params.language = 1;
+    s.settings.interludesAtEndOnly = true;
+    s.settings.showStatistics = false;
+    s.settings.f5HintShown = true;
+    s.db.units.Reserve(kMaxUnits);
+    const int words = 20000;
+    for (int n = 1; n <= kMaxUnits; ++n) {
+        Unit u;
+        u.unitId = n;
+        const char first = static_cast<char>('a' + n % 26);
+        if (n <= words) {
+            u.unitKind = kWordUnit;
+            u.partOfSpeech = 1 + n % 4;
+            u.foreignText = std::string(1, first) + "word" + std::to_string(n);
+            u.nativeText = "znaczenie " + std::to_string(n);
+        } else {
+            u.unitKind = kSentenceUnit;
+            u.partOfSpeech = kSentencePart;
+            u.foreignText = "This is <sentence> number " + std::to_string(n);
+            u.nativeText = "zdanie";
+        }
+        u.groupId = n % 50;
+        u.comment = "komentarz do jednostki";
+        s.db.units.Append(u);
+    }
+    s.db.units.wordUnitCount = words;
+    for (int i = 0; i < kMaxRelations; ++i) {
+        s.db.relations.push_back({1 + (i * 5) % words, words + 1 + i % 5000, 0});
+    }
+    // 300 rows of translation choice that never run out.
+    s.plan.rows.clear();
+    for (int r = 1; r <= kMaxPlanRows; ++r) {
+        PlanRow row;
+        row.unitNumber = 1 + (r * 61) % words;
+        row.cells[kTranslationChoice].remaining = 1000000;
+        s.plan.rows.push_back(row);
+    }
+}
+
+void Key(QWidget* window, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(window, &press);
+}
+
+void BM_RunnerWindowVerdictToNextStepPainted(benchmark::State& state) {
+    App();
+    FixedClock clock(45000.0);
+    auto context = std::make_unique<ui::AppContext>(clock);
+    FillCourse(context->session);
+    SeededRandom random(11);
+    ui::RunnerWindow window(*context);
+    window.SetRandom(random);
+    if (!window.Open(kTranslationChoice)) {
+        state.SkipWithError("no step");
+        return;
+    }
+    window.show();
+    std::int64_t steps = 0;
+    for (auto _ : state) {
+        Key(&window, Qt::Key_0 + window.runner().state().correctChoice);
+        Key(&window, Qt::Key_Return);
+        QPixmap picture = window.grab();
+        benchmark::DoNotOptimize(picture);
+        ++steps;
+    }
+    // Every key judged its step right.
+    if (window.runner().state().rightCount != steps) {
+        state.SkipWithError("a key press did not judge its step");
+    }
+}
+BENCHMARK(BM_RunnerWindowVerdictToNextStepPainted)->Unit(benchmark::kMillisecond);
+
+}  // namespace
