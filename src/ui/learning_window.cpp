@@ -38,10 +38,10 @@ constexpr int kImageStatistics = 31;
 
 // The right-hand column of the new-material buttons (their top-right corners).
 constexpr int kButtonsRight = 760;
-const QPoint kDrawCorner(kButtonsRight, 262);
-const QPoint kSecondCorner(kButtonsRight, 306);
-const QPoint kOptionsCorner(kButtonsRight, 362);
-const QPoint kFilterOffCorner(kButtonsRight, 404);
+const QPoint kDrawCorner(kButtonsRight, 280);
+const QPoint kSecondCorner(kButtonsRight, 324);
+const QPoint kOptionsCorner(kButtonsRight, 380);
+const QPoint kFilterOffCorner(kButtonsRight, 422);
 
 const QString kAmountText = QStringLiteral("Teraz powtarzam                   jednostek.");
 const QString kFilterHeading = QStringLiteral("Poziom          Typ                     Jednostka");
@@ -121,7 +121,7 @@ LearningWindow::LearningWindow(AppContext& context, PlanWindow* planWindow,
 LearningWindow::~LearningWindow() = default;
 
 void LearningWindow::BuildRepetitionPanel() {
-    repetitionPanel_ = MakePanel(this, QStringLiteral("Panel_P"), QRect(40, 76, 720, 150));
+    repetitionPanel_ = MakePanel(this, QStringLiteral("Panel_P"), QRect(40, 108, 720, 140));
     dateTitle_ = MakeLabel(repetitionPanel_, QStringLiteral("Label1"), QString(),
                            QRect(16, 10, 440, 26), 13);
     QFont titleFont = dateTitle_->font();
@@ -144,7 +144,7 @@ void LearningWindow::BuildRepetitionPanel() {
                                     QSize(220, 44));
     overviewButton_ = MakeImageButton(context_, kImageStatistics, QStringLiteral("K_statystyka"),
                                       QStringLiteral("Statystyka"), repetitionPanel_,
-                                      QPoint(704, 104), QSize(120, 32));
+                                      QPoint(704, 94), QSize(120, 32));
 
     connect(repeatButton_, &QAbstractButton::clicked, this, &LearningWindow::StartRepetitions);
     connect(overviewButton_, &QAbstractButton::clicked, this, [this] {
@@ -157,13 +157,13 @@ void LearningWindow::BuildRepetitionPanel() {
 
 void LearningWindow::BuildNewMaterialArea() {
     groupLabel_ =
-        MakeLabel(this, QStringLiteral("L_dzial"), QString(), QRect(40, 248, 380, 24), 11);
-    groupBox_ = MakeCombo(this, QStringLiteral("CB_Gr_Tem"), QRect(40, 276, 340, 28));
+        MakeLabel(this, QStringLiteral("L_dzial"), QString(), QRect(40, 266, 380, 24), 11);
+    groupBox_ = MakeCombo(this, QStringLiteral("CB_Gr_Tem"), QRect(40, 294, 340, 28));
     statistics_ =
-        MakeLabel(this, QStringLiteral("L_Nauka"), QString(), QRect(40, 318, 400, 92), 11);
+        MakeLabel(this, QStringLiteral("L_Nauka"), QString(), QRect(40, 336, 400, 80), 11);
     statistics_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     status_ =
-        MakeLabel(this, QStringLiteral("L_Tryb_nauki"), QString(), QRect(40, 418, 400, 110), 11);
+        MakeLabel(this, QStringLiteral("L_Tryb_nauki"), QString(), QRect(40, 424, 400, 110), 11);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     status_->setWordWrap(true);
     QFont statusFont = status_->font();
@@ -201,7 +201,7 @@ void LearningWindow::BuildNewMaterialArea() {
 }
 
 void LearningWindow::BuildOptionsPanel() {
-    optionsPanel_ = MakePanel(this, QStringLiteral("Panel1"), QRect(430, 240, 340, 300));
+    optionsPanel_ = MakePanel(this, QStringLiteral("Panel1"), QRect(430, 262, 340, 300));
     MakeLabel(optionsPanel_, QStringLiteral("L_ile_przykladow"),
               QStringLiteral("Przykładów w ćw.:"), QRect(14, 16, 150, 26), 10);
     batchBox_ = MakeCombo(optionsPanel_, QStringLiteral("CB_Ile_nauka"), QRect(170, 16, 80, 26));
@@ -225,7 +225,12 @@ void LearningWindow::BuildOptionsPanel() {
                               QRect(typeX, 146, std::max(90, unitX - typeX - 6), 26));
     unitTypeBox_ = MakeCombo(optionsPanel_, QStringLiteral("CB_Jakie_Cw"),
                              QRect(unitX, 146, std::max(80, 326 - unitX), 26));
-    levelBox_->addItems({QStringLiteral("wszystkie"), QStringLiteral("1"), QStringLiteral("2"),
+    for (QComboBox* box : {levelBox_, wordClassBox_, unitTypeBox_}) {
+        QFont font = box->font();
+        font.setPointSize(9);
+        box->setFont(font);
+    }
+    levelBox_->addItems({QStringLiteral("dowolny"), QStringLiteral("1"), QStringLiteral("2"),
                          QStringLiteral("3"), QStringLiteral("4")});
     wordClassBox_->addItems({QStringLiteral("wszystkie"), QStringLiteral("rzeczownik"),
                              QStringLiteral("przymiotnik"), QStringLiteral("czasownik"),

@@ -70,12 +70,12 @@ PlanWindow::PlanWindow(AppContext& context, QWidget* parent) : QDialog(parent), 
     setModal(true);
     MakeBorderlessCentred(this, kWidth, kHeight);
 
-    info_ = MakeLabel(this, QStringLiteral("l_stat"), QString(), QRect(18, 40, 344, 76), 9);
+    info_ = MakeLabel(this, QStringLiteral("l_stat"), QString(), QRect(18, 92, 344, 62), 9);
     info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("ListBox1"));
-    list_->setGeometry(18, 120, 344, 128);
+    list_->setGeometry(18, 156, 344, 96);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setItemDelegate(new PlanItemDelegate(list_));
     list_->setCursor(Qt::PointingHandCursor);
@@ -85,19 +85,19 @@ PlanWindow::PlanWindow(AppContext& context, QWidget* parent) : QDialog(parent), 
 
     noRepetitions_ = new QCheckBox(this);
     noRepetitions_->setObjectName(QStringLiteral("CB_Bez_powtorki"));
-    noRepetitions_->setGeometry(18, 254, 20, 20);
+    noRepetitions_->setGeometry(18, 255, 20, 20);
     noRepetitions_->setCursor(Qt::PointingHandCursor);
     noRepetitions_->setFocusPolicy(Qt::NoFocus);
     noRepetitionsLabel_ =
         MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Nie wyznaczaj powtórek"),
-                  QRect(40, 254, 200, 20), 9);
+                  QRect(40, 255, 200, 20), 9);
     noRepetitionsLabel_->setBuddy(noRepetitions_);
 
     presentationButton_ =
         MakeImageButton(context, -1, QStringLiteral("K_Prezentacja"), QStringLiteral("Prezentacja"),
-                        this, QPoint(18 + 110, 280), QSize(110, 30));
+                        this, QPoint(18 + 110, 282), QSize(110, 30));
     startButton_ = MakeImageButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("OK"),
-                                   this, QPoint(kWidth - 18, 278), QSize(90, 32));
+                                   this, QPoint(kWidth - 18, 280), QSize(90, 32));
     closeButton_ = MakeImageButton(context, kImageClose, QStringLiteral("B_Zamknij"),
                                    QStringLiteral("X"), this, QPoint(kWidth, 0), QSize(24, 24));
     closeButton_->setToolTip(QStringLiteral("Zamknij"));
