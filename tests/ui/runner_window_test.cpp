@@ -6,12 +6,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,6 +27,7 @@
 #include "support.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
+#include "ui/markup_view.h"
 #include "ui/runner_window.h"
 
 using namespace dyd;
@@ -478,6 +481,75 @@ class RunnerWindowTest : public QObject {
         QTest::mouseClick(Find<QAbstractButton>(w, "K_Koniec"), Qt::LeftButton);
         QCOMPARE(shown.size(), std::size_t{2});
         QVERIFY(!w->isVisible());
+    }
+
+    void correctionFieldsAreStoredWhenTheStepEnds() {
+        Session s;
+        s.context.session.db.correctionMode = true;
+        s.Plan(kSelfAssessment, {10101, 10102});
+        QVERIFY(s.Start(kSelfAssessment));
+        QWidget* w = s.window.get();
+        QVERIFY(Shown(w, "Panel_Kor"));
+        const int first = s.state().stepUnit;
+        QTest::mouseClick(Find<QCheckBox>(w, "CheckBox2"), Qt::LeftButton);
+        Find<QLineEdit>(w, "Edit_Kor")->insert(QStringLiteral("zła wymowa"));
+        QTest::mouseClick(Find<QAbstractButton>(w, "B_Sprawdz"), Qt::LeftButton);
+        QTest::mouseClick(Find<QAbstractButton>(w, "B_Umiesz"), Qt::LeftButton);
+        const Unit& unit = s.context.session.db.units.unit(first);
+        QCOMPARE(unit.correctionFlags[1], 1);
+        QCOMPARE(unit.correctionFlags[0], 0);
+        QCOMPARE(unit.correctionNote, std::string("z\xb3"
+                                                  "a wymowa"));
+        QCOMPARE(unit.corrected, 1);
+        // The next unit shows its own fields.
+        QVERIFY(s.state().stepUnit != first);
+        QVERIFY(!Find<QCheckBox>(w, "CheckBox2")->isChecked());
+        QVERIFY(Find<QLineEdit>(w, "Edit_Kor")->text().isEmpty());
+    }
+
+    void commentFromItsDialogShowsInThePane() {
+        Session s;
+        QStringList shown;
+        RunnerWindowHooks hooks;
+        hooks.editComment = [&shown](const QString& text, int limit) {
+            shown << text;
+            return limit == 80 ? std::optional<std::string>("moja = uwaga") : std::nullopt;
+        };
+        s.window->SetHooks(hooks);
+        s.Plan(kTranslationChoice, {10103, 10104});
+        QVERIFY(s.Start(kTranslationChoice));
+        QWidget* w = s.window.get();
+        const int unit = s.state().stepUnit;
+        Press(w, static_cast<Qt::Key>(Qt::Key_0 + s.state().correctChoice));
+        Press(w, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(shown, QStringList{QString()});
+        QCOMPARE(s.context.session.db.units.unit(unit).userComment, std::string("moja # uwaga"));
+        QVERIFY(s.context.session.db.commentsDirty);
+        auto* pane = Find<MarkupView>(w, "L_przyklad_pb");
+        QVERIFY(pane->isVisible());
+        const std::vector<std::string>& tokens = pane->tokens();
+        QVERIFY(std::find(tokens.begin(), tokens.end(), "uwaga") != tokens.end());
+    }
+
+    void recordingThenComparing() {
+        Session s;
+        std::vector<std::string> compared;
+        RunnerWindowHooks hooks;
+        hooks.recordVoice = [] { return true; };
+        hooks.playRecording = [&compared](const std::string& path) { compared.push_back(path); };
+        s.window->SetHooks(hooks);
+        s.Plan(kPronunciation, {10101, 10102});
+        QVERIFY(s.Start(kPronunciation));
+        QWidget* w = s.window.get();
+        QVERIFY(!Shown(w, "k_play_nagrane"));
+        QTest::mouseClick(Find<QLabel>(w, "K_nagraj"), Qt::LeftButton);
+        QVERIFY(Shown(w, "k_play_nagrane"));
+        QTest::mouseClick(Find<QLabel>(w, "k_play_nagrane"), Qt::LeftButton);
+        QCOMPARE(compared.size(), std::size_t{1});
+        QVERIFY(!compared[0].empty());
+        // The next step starts without a recording of its own.
+        Press(w, Qt::Key_1);
+        QVERIFY(!Shown(w, "k_play_nagrane"));
     }
 
     void escapeClosesAndLeavesTheCells() {
