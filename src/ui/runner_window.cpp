@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVariant>
 
 #include "core/files.h"
 #include "core/paths.h"
@@ -152,6 +153,23 @@ RunnerKey KeyOf(int key) {
         default:
             return RunnerKey::Other;
     }
+}
+
+// Shows a one-line text, shrinking the label's font from its own size until the text fits.
+void SetFittedText(QLabel* label, const QString& text) {
+    constexpr int kMinPixelSize = 10;
+    QFont font = label->font();
+    int size = label->property("fullPixelSize").toInt();
+    if (size <= 0) {
+        size = QFontInfo(font).pixelSize();
+        label->setProperty("fullPixelSize", size);
+    }
+    font.setPixelSize(size);
+    while (size > kMinPixelSize && QFontMetrics(font).horizontalAdvance(text) > label->width()) {
+        font.setPixelSize(--size);
+    }
+    label->setFont(font);
+    label->setText(text);
 }
 
 bool IsEnterKey(const QKeyEvent* event) {
@@ -724,14 +742,14 @@ void RunnerWindow::Render() {
     RenderPrompt(view);
 
     // The instruction, the expected answer and the hint line.
-    polecenie_->setText(Text(view.instruction.text));
+    SetFittedText(polecenie_, Text(view.instruction.text));
     polecenie_->SetInk(view.instructionRed ? kRed : QColor(Qt::black));
     polecenie_->move(kColumnLeft, view.instructionTop);
     polecenie_->setVisible(view.instruction.visible);
     polecenie_->setCursor(runner_->state().answered ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    poprawna_->setText(Text(view.expected.text));
+    SetFittedText(poprawna_, Text(view.expected.text));
     poprawna_->setVisible(view.expected.visible && !view.expected.text.empty());
-    poprawna2_->setText(Text(view.hint.text));
+    SetFittedText(poprawna2_, Text(view.hint.text));
     const int hintTop = view.hintPlacement == HintPlacement::BelowInstruction
                             ? view.instructionTop + 24
                             : poprawna_->y() + 26;
@@ -768,11 +786,11 @@ void RunnerWindow::Render() {
     stats_[0]->setText(Text(view.stat1));
     stats_[1]->setText(Text(view.stat2));
     stats_[2]->setText(Text(view.stat3));
-    repetitions_->setText(Text(view.repetitions));
+    SetFittedText(repetitions_, Text(view.repetitions));
     repetitionBanner_->setVisible(view.repetitionBanner);
     unitId_->setText(Text(view.unitIdText));
     unitId_->setVisible(view.unitIdVisible);
-    group_->setText(Text(view.groupLine));
+    SetFittedText(group_, Text(view.groupLine));
 
     correctionPanel_->setVisible(view.correction.visible);
     if (newStep && view.correction.visible) {
@@ -808,7 +826,7 @@ void RunnerWindow::Render() {
 }
 
 void RunnerWindow::RenderPrompt(const StepView& view) {
-    slowko_->setText(Text(view.word.text));
+    SetFittedText(slowko_, Text(view.word.text));
     // Layout B keeps the label shown while the prompt stands in the sentence box; empty, it
     // would only lie over the box.
     slowko_->setVisible(view.word.visible && !view.word.text.empty());
@@ -825,7 +843,7 @@ void RunnerWindow::RenderPrompt(const StepView& view) {
 void RunnerWindow::RenderChoices(const StepView& view) {
     for (std::size_t i = 0; i < choices_.size(); ++i) {
         const bool shown = static_cast<int>(i) < view.choicesShown;
-        choices_[i]->setText(Text(view.choices[i]));
+        SetFittedText(choices_[i], Text(view.choices[i]));
         const int top = view.choiceTops[i] > 0 ? view.choiceTops[i] : choices_[i]->y();
         choices_[i]->move(kChoiceLeft, top);
         markers_[i]->move(kMarkerLeft, top + (kChoiceHeight - kMarkerSize) / 2);

@@ -147,6 +147,7 @@ class RunnerGalleryTest : public QObject {
         QTest::addColumn<QString>("course");
         QTest::addColumn<int>("unitId");
         QTest::addColumn<bool>("pictures");
+        QTest::addColumn<bool>("longTexts");
         const struct {
             int kind;
             const char* course;
@@ -161,22 +162,38 @@ class RunnerGalleryTest : public QObject {
         };
         for (const auto& row : rows) {
             QTest::addRow("kind %02d", row.kind)
-                << row.kind << QString::fromLatin1(row.course) << row.unitId << true;
+                << row.kind << QString::fromLatin1(row.course) << row.unitId << true << false;
         }
         // Without pictures the window draws its own face and buttons.
         QTest::addRow("kind 04 without pictures")
-            << 4 << QStringLiteral("angielski") << 10101 << false;
+            << 4 << QStringLiteral("angielski") << 10101 << false << false;
         QTest::addRow("kind 16 without pictures")
-            << 16 << QStringLiteral("angielski") << 10101 << false;
+            << 16 << QStringLiteral("angielski") << 10101 << false << false;
+        // The longest texts a word kind shows in its label (50 characters), and choices of 50.
+        QTest::addRow("kind 02 long texts")
+            << 2 << QStringLiteral("angielski") << 10101 << true << true;
+        QTest::addRow("kind 04 long texts")
+            << 4 << QStringLiteral("angielski") << 10101 << true << true;
     }
 
     void everyKindBeforeAndAfterTheAnswer() {
+        // (The long texts make the units' texts distinct only by their first letter.)
         QFETCH(int, kind);
         QFETCH(QString, course);
         QFETCH(int, unitId);
         QFETCH(bool, pictures);
+        QFETCH(bool, longTexts);
         Course c(course.toLatin1().constData(), pictures);
         QVERIFY(c.ok);
+        if (longTexts) {
+            UnitTable& table = c.context.session.db.units;
+            for (int n = 1; n <= table.unitCount(); ++n) {
+                table.unit(n).foreignText = "The quick brown fox jumps over the lazy dog WWWWW!";
+                table.unit(n).foreignText[0] = static_cast<char>('A' + n % 26);
+                table.unit(n).nativeText = "Wszystko co widzisz tutaj, to mowa zalezna, WWWWW!";
+                table.unit(n).nativeText[0] = static_cast<char>('A' + n % 26);
+            }
+        }
         SessionPlan& plan = c.context.session.plan;
         const UnitTable& units = c.context.session.db.units;
         const int unit = units.IndexOfUnitId(unitId);
@@ -195,7 +212,9 @@ class RunnerGalleryTest : public QObject {
         const QString name = QStringLiteral("%1/runner_kind%2%3")
                                  .arg(g_outputDir)
                                  .arg(kind, 2, 10, QChar(u'0'))
-                                 .arg(pictures ? QString() : QStringLiteral("_plain"));
+                                 .arg(longTexts  ? QStringLiteral("_long")
+                                      : pictures ? QString()
+                                                 : QStringLiteral("_plain"));
         QVERIFY(w->grab().save(name + QStringLiteral("_a.png")));
         QStringList problems = Problems(w);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
