@@ -17,7 +17,7 @@ StatisticsFigures ComputeStatisticsFigures(const ExerciseScore& score) {
     figures.wrong = " " + std::to_string(score.wrong);
     figures.percentage = " " + std::to_string(ExercisePercentage(score)) + " %";
     figures.progress = " " + std::to_string(score.finished) + " / " + std::to_string(score.planned);
-    figures.goBackVisible = score.finished < score.planned;
+    figures.goBackVisible = score.finished < score.planned && score.rowsPending;
     return figures;
 }
 

@@ -13,6 +13,9 @@ struct ExerciseScore {
     int planned = 0;   // rows that had the kind to do when the exercise started
     int finished = 0;  // rows with an answer in the kind
     int stepCount = 1;
+    // Whether a row still needs the kind: rows that left the run through a unit command count as
+    // not finished, yet there is nothing to go back to for them.
+    bool rowsPending = true;
 };
 
 // The success percentage, truncated: right x 100 / (stepCount x planned + wrong), the divisor at

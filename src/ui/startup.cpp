@@ -4,14 +4,26 @@
 #include <cmath>
 
 #include "core/paths.h"
+#include "core/scheduling.h"
+#include "session/statistics_figures.h"
+#include "ui/answer_popup.h"
 #include "ui/backdrop_window.h"
+#include "ui/comment_dialog.h"
 #include "ui/database_parameters_window.h"
 #include "ui/dialogs.h"
+#include "ui/examples_window.h"
 #include "ui/help_viewer.h"
+#include "ui/kind_marks_window.h"
+#include "ui/learning_window.h"
 #include "ui/login_window.h"
 #include "ui/main_menu_window.h"
 #include "ui/new_user_window.h"
+#include "ui/plan_window.h"
 #include "ui/progress_window.h"
+#include "ui/repetition_overview_window.h"
+#include "ui/runner_window.h"
+#include "ui/statistics_window.h"
+#include "ui/summary_window.h"
 #include "ui/ui_text.h"
 
 namespace dyd::ui {
@@ -82,12 +94,23 @@ void Program::CreateWindows() {
     QWidget* owner = mainMenu_.get();
     messageBox_ = new MessageBox(context_, owner);
     login_ = new LoginWindow(context_, owner);
+    runner_ = new RunnerWindow(context_, owner);
+    answerPopup_ = new AnswerPopup(context_, owner);
+    plan_ = new PlanWindow(context_, owner);
     newUser_ = new NewUserWindow(context_, owner);
+    learning_ = new LearningWindow(
+        context_, plan_, [this] { overview_->ShowOverview(); }, owner);
     progress_ = std::make_unique<ProgressWindow>();
+    overview_ = new RepetitionOverviewWindow(context_, owner);
     backdrop_ = std::make_unique<BackdropWindow>();
     yesNo_ = new YesNoDialog(context_, owner);
+    statistics_ = new StatisticsWindow(context_, owner);
+    comment_ = new CommentDialog(context_, owner);
     help_ = new HelpViewer(context_, owner);
     confirmation_ = new ConfirmationDialog(context_, owner);
+    kindMarks_ = new KindMarksWindow(context_, owner);
+    examples_ = new ExamplesWindow(context_, owner);
+    summary_ = new SummaryWindow(context_, owner);
     parameters_ = new DatabaseParametersWindow(context_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
@@ -101,6 +124,53 @@ void Program::CreateWindows() {
 
     mainMenu_->SetDialogs(messageBox_, yesNo_);
     mainMenu_->SetProgressWindow(progress);
+    WireSessionWindows();
+}
+
+void Program::WireSessionWindows() {
+    if (random_ == nullptr) {
+        ownRandom_ = std::make_unique<SeededRandom>();
+        random_ = ownRandom_.get();
+    }
+    learning_->SetMessageBox(messageBox_);
+    learning_->SetRandom(random_);
+    plan_->SetMessageBox(messageBox_);
+    plan_->SetProgressWindow(progress_.get());
+    plan_->SetSummary([this] { summary_->ShowSummary(); });
+    plan_->SetRunner([this] { runner_->RunKind(context_.session.plan.currentKind); });
+    summary_->SetMessageBox(messageBox_);
+
+    runner_->SetDialogs(messageBox_, confirmation_);
+    runner_->SetRandom(*random_);
+    runner_->SetInterludeScheduler(interludes_);
+    RunnerWindowHooks hooks;
+    hooks.kindMarks = [this](int unitNumber) { kindMarks_->ShowFor(unitNumber); };
+    hooks.examples = [this](const std::string& text, const std::string& searchText) {
+        examples_->ShowExamples(text, searchText);
+    };
+    hooks.editComment = [this](const QString& shown, int maxLength) -> std::optional<std::string> {
+        std::optional<QString> edited = comment_->Ask(QString(), shown, maxLength);
+        if (!edited) {
+            return std::nullopt;
+        }
+        return edited->toStdString();
+    };
+    hooks.statistics = [this](const RunStatistics& run) {
+        ExerciseScore score;
+        score.right = run.right;
+        score.wrong = run.wrong;
+        score.planned = run.planned;
+        score.finished = run.finished;
+        score.stepCount = run.stepCount;
+        score.rowsPending = run.canGoBack;
+        return statistics_->ShowScore(score);
+    };
+    hooks.answerPopup = [this](const QString& answer) { answerPopup_->ShowAnswer(answer); };
+    runner_->SetHooks(std::move(hooks));
+
+    MainMenuActions actions;
+    actions.learning = [this] { learning_->exec(); };
+    mainMenu_->SetActions(std::move(actions));
 }
 
 bool Program::LogIn() {
@@ -110,6 +180,8 @@ bool Program::LogIn() {
         progress_->hide();
         return false;
     }
+    // Every login loads the settings afresh: the interludes count down from the start again.
+    interludes_.Reset();
     mainMenu_->ApplyLogin(login_->loginResult());
     mainMenu_->show();
     mainMenu_->raise();

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "runner/interludes.h"
 #include "ui/app_context.h"
 
 namespace dyd {
@@ -19,15 +20,25 @@ class SoundPlayer;
 
 namespace dyd::ui {
 
+class AnswerPopup;
 class BackdropWindow;
+class CommentDialog;
 class ConfirmationDialog;
 class DatabaseParametersWindow;
+class ExamplesWindow;
 class HelpViewer;
+class KindMarksWindow;
+class LearningWindow;
 class LoginWindow;
 class MainMenuWindow;
 class MessageBox;
 class NewUserWindow;
+class PlanWindow;
 class ProgressWindow;
+class RepetitionOverviewWindow;
+class RunnerWindow;
+class StatisticsWindow;
+class SummaryWindow;
 class YesNoDialog;
 
 inline constexpr const char* kProgramTitle = "Dydaktor 5.0";
@@ -80,9 +91,24 @@ class Program final {
     HelpViewer* helpViewer() const { return help_; }
     ConfirmationDialog* confirmationDialog() const { return confirmation_; }
     DatabaseParametersWindow* parametersWindow() const { return parameters_; }
+    RunnerWindow* runnerWindow() const { return runner_; }
+    AnswerPopup* answerPopup() const { return answerPopup_; }
+    PlanWindow* planWindow() const { return plan_; }
+    LearningWindow* learningWindow() const { return learning_; }
+    RepetitionOverviewWindow* overviewWindow() const { return overview_; }
+    StatisticsWindow* statisticsWindow() const { return statistics_; }
+    CommentDialog* commentDialog() const { return comment_; }
+    KindMarksWindow* kindMarksWindow() const { return kindMarks_; }
+    ExamplesWindow* examplesWindow() const { return examples_; }
+    SummaryWindow* summaryWindow() const { return summary_; }
+
+    // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
+    // test gives its own before Start.
+    void SetRandom(Random* random) { random_ = random; }
 
   private:
     void CreateWindows();
+    void WireSessionWindows();
 
     AppContext context_;
     // The main menu owns the dialogs (Qt parent); the backdrop and the progress window stand
@@ -97,6 +123,21 @@ class Program final {
     HelpViewer* help_ = nullptr;
     ConfirmationDialog* confirmation_ = nullptr;
     DatabaseParametersWindow* parameters_ = nullptr;
+    RunnerWindow* runner_ = nullptr;
+    AnswerPopup* answerPopup_ = nullptr;
+    PlanWindow* plan_ = nullptr;
+    LearningWindow* learning_ = nullptr;
+    RepetitionOverviewWindow* overview_ = nullptr;
+    StatisticsWindow* statistics_ = nullptr;
+    CommentDialog* comment_ = nullptr;
+    KindMarksWindow* kindMarks_ = nullptr;
+    ExamplesWindow* examples_ = nullptr;
+    SummaryWindow* summary_ = nullptr;
+
+    std::unique_ptr<Random> ownRandom_;
+    Random* random_ = nullptr;
+    // Lives as long as the program: its countdowns start again whenever the settings are loaded.
+    InterludeScheduler interludes_;
 };
 
 }  // namespace dyd::ui
