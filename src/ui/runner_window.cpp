@@ -361,13 +361,13 @@ void RunnerWindow::BuildControls() {
         repetitionBanner_->setAlignment(Qt::AlignCenter);
         repetitionBanner_->setStyleSheet(
             QStringLiteral("background: rgb(232,168,48); color: rgb(25,35,50);"));
-        repetitionBanner_->setGeometry(16, 10, 160, 32);
+        repetitionBanner_->setGeometry(16, 6, 160, 32);
     } else {
         repetitionBanner_->setPixmap(banner);
-        repetitionBanner_->setGeometry(QRect(QPoint(16, 10), banner.size()));
+        repetitionBanner_->setGeometry(QRect(QPoint(16, 6), banner.size()));
     }
     repetitionBanner_->hide();
-    repetitions_ = PlainLabel(this, "L_Powtorki", QRect(16, 44, 260, 18), 9, false, kInk);
+    repetitions_ = PlainLabel(this, "L_Powtorki", QRect(16, 38, 260, 16), 9, false, kInk);
     unitId_ = PlainLabel(this, "L_pokaz_id", QRect(520, 12, 170, 18), 9, false, kInk);
     unitId_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     unitId_->hide();
@@ -739,7 +739,6 @@ void RunnerWindow::Render() {
     setWindowTitle(Text(view.caption));
 
     ShowBackground(view);
-    RenderPrompt(view);
 
     // The instruction, the expected answer and the hint line.
     SetFittedText(polecenie_, Text(view.instruction.text));
@@ -782,15 +781,19 @@ void RunnerWindow::Render() {
 
     RenderPane(view);
     RenderMenu(view);
+    // The prompt last: a long sentence takes the room left above the controls below it.
+    RenderPrompt(view);
 
     stats_[0]->setText(Text(view.stat1));
     stats_[1]->setText(Text(view.stat2));
     stats_[2]->setText(Text(view.stat3));
     SetFittedText(repetitions_, Text(view.repetitions));
+    repetitions_->setVisible(!view.repetitions.empty());
     repetitionBanner_->setVisible(view.repetitionBanner);
     unitId_->setText(Text(view.unitIdText));
     unitId_->setVisible(view.unitIdVisible);
     SetFittedText(group_, Text(view.groupLine));
+    group_->setVisible(!view.groupLine.empty());
 
     correctionPanel_->setVisible(view.correction.visible);
     if (newStep && view.correction.visible) {
@@ -825,14 +828,34 @@ void RunnerWindow::Render() {
     update();
 }
 
+int RunnerWindow::RoomBelow(int top) const {
+    int room = kHeight - top;
+    for (const QObject* object : children()) {
+        const auto* widget = qobject_cast<const QWidget*>(object);
+        if (widget == nullptr || !widget->isVisibleTo(this) || widget == image1_ ||
+            widget == image2_ || widget == sentenceBox_ || widget == slowko_ ||
+            widget->x() >= kColumnLeft + kSentenceBoxWidth ||
+            widget->x() + widget->width() <= kColumnLeft || widget->y() < top) {
+            continue;
+        }
+        const auto* label = qobject_cast<const QLabel*>(widget);
+        if (label != nullptr && label->text().isEmpty() && label->pixmap().isNull()) {
+            continue;
+        }
+        room = std::min(room, widget->y() - top);
+    }
+    return room;
+}
+
 void RunnerWindow::RenderPrompt(const StepView& view) {
     SetFittedText(slowko_, Text(view.word.text));
     // Layout B keeps the label shown while the prompt stands in the sentence box; empty, it
     // would only lie over the box.
     slowko_->setVisible(view.word.visible && !view.word.text.empty());
     if (view.sentenceBox.visible) {
-        sentenceBox_->SetText(view.sentenceBox.text, view.sentenceBox.highlight);
         sentenceBox_->move(kColumnLeft, view.sentenceBox.top);
+        sentenceBox_->SetText(view.sentenceBox.text, view.sentenceBox.highlight,
+                              RoomBelow(view.sentenceBox.top));
         sentenceBox_->show();
     } else {
         sentenceBox_->Clear();

@@ -151,6 +151,8 @@ class RunnerWindow final : public QDialog, private RunnerHost {
     void Act(const std::function<void(Runner&)>& operation);
     void Render();
     void RenderPrompt(const StepView& view);
+    // The height free below a top in the exercise column, down to the next control shown.
+    int RoomBelow(int top) const;
     void RenderChoices(const StepView& view);
     void RenderPane(const StepView& view);
     void RenderMenu(const StepView& view);

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/ui_text.h"
 
@@ -41,8 +42,10 @@ int FontMeasure::Width(std::string_view utf8) const {
     return metrics_.horizontalAdvance(Utf8(utf8));
 }
 
+// The height of a line of text: the font's cell height (ascent and descent), as a text height
+// of "Wy" is measured.
 int FontMeasure::LineHeight() const {
-    return metrics_.boundingRect(QStringLiteral("Wy")).height();
+    return metrics_.height();
 }
 
 // ---- SentenceBox --------------------------------------------------------------------------
@@ -53,9 +56,21 @@ SentenceBox::SentenceBox(QWidget* parent) : QWidget(parent), font_(CourseFont())
     setAttribute(Qt::WA_TransparentForMouseEvents, true);
 }
 
-int SentenceBox::SetText(std::string_view utf8, bool highlight) {
-    const FontMeasure measure(font_);
-    layout_ = LayOutSentence(SentenceTokens(utf8), width(), highlight, measure);
+int SentenceBox::SetText(std::string_view utf8, bool highlight, int maxHeight) {
+    const std::vector<std::string> tokens = SentenceTokens(utf8);
+    // The course font; smaller only when its lines would run into what stands below the box.
+    font_ = CourseFont();
+    for (;;) {
+        const FontMeasure measure(font_);
+        layout_ = LayOutSentence(tokens, width(), highlight, measure);
+        lineHeight_ = measure.LineHeight();
+        if (drawnHeight() <= maxHeight || font_.pointSize() <= kSmallestPromptFontSize) {
+            break;
+        }
+        font_.setPointSize(font_.pointSize() - 1);
+    }
+    // A sentence of more lines than the box holds is not cut off.
+    resize(width(), std::max(kSentenceBoxHeight, drawnHeight() + 4));
     update();
     return layout_.lines;
 }
@@ -77,7 +92,7 @@ void SentenceBox::paintEvent(QPaintEvent*) {
 
 GapBox::GapBox(QWidget* parent) : QWidget(parent), font_(CourseFont()) {
     setObjectName(QStringLiteral("DXRamka2"));
-    resize(kSentenceBoxWidth, 120);
+    resize(kSentenceBoxWidth, kGapBoxHeight);
     setAttribute(Qt::WA_TransparentForMouseEvents, true);
 }
 
@@ -98,6 +113,16 @@ std::array<std::string, 3> GapBox::SetText(std::string_view utf8) {
         }
     }
     layout_ = LayOutGapBox(utf8, width(), fieldHeight + 1, measure);
+    int bottom = 0;
+    for (const DrawnText& item : layout_.items) {
+        bottom = std::max(bottom, item.y + fieldHeight + 1);
+    }
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (layout_.fieldVisible[i]) {
+            bottom = std::max(bottom, layout_.fieldY[i] + fieldHeight + 1);
+        }
+    }
+    resize(width(), std::max(kGapBoxHeight, bottom));
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         QLineEdit* field = fields_[i];
         if (field == nullptr) {

@@ -21,6 +21,8 @@ class QLineEdit;
 namespace dyd::ui {
 
 inline constexpr int kPromptFontSize = 14;
+inline constexpr int kSmallestPromptFontSize = 9;
+inline constexpr int kGapBoxHeight = 120;
 
 // The course font of the boxes and the answer fields.
 QFont CourseFont(int pointSize = kPromptFontSize);
@@ -42,11 +44,14 @@ class SentenceBox final : public QWidget {
   public:
     explicit SentenceBox(QWidget* parent = nullptr);
 
-    // Lays the text out; returns the line count of the measuring pass.
-    int SetText(std::string_view utf8, bool highlight);
+    // Lays the text out in the course font, or in a smaller one when its lines would be higher
+    // than maxHeight; returns the line count of the measuring pass.
+    int SetText(std::string_view utf8, bool highlight, int maxHeight = 1 << 20);
     void Clear();
 
     int lines() const { return layout_.lines; }
+    // The height the lines take (the box grows to it when it is more than 69).
+    int drawnHeight() const { return layout_.lines * lineHeight_; }
     const SentenceLayout& layout() const { return layout_; }
     // The words as drawn, joined (for tests and the answer popup).
     QString shownText() const;
@@ -57,6 +62,7 @@ class SentenceBox final : public QWidget {
   private:
     QFont font_;
     SentenceLayout layout_;
+    int lineHeight_ = 0;
 };
 
 // DXRamka2: the sentence of a gap step with its gaps left open; the gap fields (children of the

@@ -67,8 +67,7 @@ void LinkInstallation(const std::filesystem::path& from, const std::filesystem::
 // The area a control really paints: the sentence box only its lines.
 QRect PaintedArea(QWidget* child) {
     if (auto* box = qobject_cast<SentenceBox*>(child)) {
-        const int lineHeight = QFontMetrics(CourseFont()).height();
-        return QRect(box->pos(), QSize(box->width(), box->lines() * lineHeight));
+        return QRect(box->pos(), QSize(box->width(), box->drawnHeight()));
     }
     return child->geometry();
 }
@@ -89,6 +88,11 @@ QStringList Problems(QWidget* window) {
             problems << child->objectName() + QStringLiteral(" outside the window");
         }
         auto* label = qobject_cast<QLabel*>(child);
+        // An empty label paints nothing.
+        if (label != nullptr && label->text().isEmpty() && label->pixmap().isNull() &&
+            label->styleSheet().isEmpty()) {
+            continue;
+        }
         if (label != nullptr && !label->wordWrap() && label->pixmap().isNull() &&
             label->fontMetrics().horizontalAdvance(label->text()) > label->width()) {
             problems << child->objectName() + QStringLiteral(" cut: ") + label->text();
@@ -174,6 +178,12 @@ class RunnerGalleryTest : public QObject {
             << 2 << QStringLiteral("angielski") << 10101 << true << true;
         QTest::addRow("kind 04 long texts")
             << 4 << QStringLiteral("angielski") << 10101 << true << true;
+        QTest::addRow("kind 11 long texts")
+            << 11 << QStringLiteral("angielski") << 30101 << true << true;
+        QTest::addRow("kind 13 long texts")
+            << 13 << QStringLiteral("angielski") << 30101 << true << true;
+        QTest::addRow("kind 12 long texts")
+            << 12 << QStringLiteral("angielski") << 30101 << true << true;
     }
 
     void everyKindBeforeAndAfterTheAnswer() {
@@ -192,6 +202,12 @@ class RunnerGalleryTest : public QObject {
                 table.unit(n).foreignText[0] = static_cast<char>('A' + n % 26);
                 table.unit(n).nativeText = "Wszystko co widzisz tutaj, to mowa zalezna, WWWWW!";
                 table.unit(n).nativeText[0] = static_cast<char>('A' + n % 26);
+                if (table.unit(n).unitKind == kSentenceUnit) {
+                    table.unit(n).foreignText =
+                        "When we finally arrived at the small station in the mountains, the "
+                        "last train had already left, so we <had to walk> all the way back "
+                        "to the village in the rain, which took us nearly three hours.";
+                }
             }
         }
         SessionPlan& plan = c.context.session.plan;
