@@ -1010,6 +1010,10 @@ bool RunnerWindow::HandleKey(QKeyEvent* event, QLineEdit* field) {
     press.shift = (modifiers & Qt::ShiftModifier) != 0;
     press.meta = (modifiers & Qt::MetaModifier) != 0;
     const KeyAction action = runner_->ActionForKey(press);
+    // A key held down acts once: its repeats neither judge nor skip the steps that follow.
+    if (action != KeyAction::None && event->isAutoRepeat()) {
+        return true;
+    }
     switch (action) {
         case KeyAction::None:
             return field != nullptr && TypeNational(field, event);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -339,6 +340,11 @@ class RunnerWindowTest : public QObject {
                  1);
         QVERIFY(w->isVisible());
         QVERIFY(!s.state().answered);
+        // The key held down repeats: the next step waits for a key press of its own.
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"), true);
+        QApplication::sendEvent(w, &repeat);
+        QCOMPARE(s.Cell(10101, kPronunciation).attempts + s.Cell(10102, kPronunciation).attempts,
+                 1);
     }
 
     void gapFieldsOfGapFilling() {
