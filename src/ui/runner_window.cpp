@@ -254,6 +254,7 @@ RunnerWindow::RunnerWindow(AppContext& context, QWidget* parent)
     BuildControls();
     ownRandom_ = std::make_unique<SeededRandom>();
     random_ = ownRandom_.get();
+    MakeRunner();
 }
 
 RunnerWindow::~RunnerWindow() = default;
@@ -266,11 +267,13 @@ void RunnerWindow::SetDialogs(MessageBox* messages, ConfirmationDialog* confirma
 void RunnerWindow::SetRandom(Random& random) {
     random_ = &random;
     runner_.reset();
+    MakeRunner();
 }
 
 void RunnerWindow::SetInterludeScheduler(InterludeScheduler& scheduler) {
     scheduler_ = &scheduler;
     runner_.reset();
+    MakeRunner();
 }
 
 void RunnerWindow::MakeRunner() {
@@ -284,7 +287,6 @@ void RunnerWindow::MakeRunner() {
 }
 
 Runner& RunnerWindow::runner() {
-    MakeRunner();
     return *runner_;
 }
 

@@ -99,7 +99,7 @@ class RunnerWindow final : public QDialog, private RunnerHost {
     void SetDialogs(MessageBox* messages, ConfirmationDialog* confirmation);
     void SetHooks(RunnerWindowHooks hooks) { hooks_ = std::move(hooks); }
     // The draws of the runner (choices, row mixing, backgrounds); a clock-seeded one by default.
-    // Set it before the first run.
+    // Set it before the first run (a new runner model is made).
     void SetRandom(Random& random);
     // The interlude scheduler lives as long as the program; the window's own one by default.
     // Set it before the first run.
