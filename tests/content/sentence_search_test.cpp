@@ -45,7 +45,7 @@ UnitTable Table(std::initializer_list<Unit> sentences) {
 
 TEST(SentenceSearch, IconsFollowRecordingAndTranslation) {
     const UnitTable units = Table({
-        Sentence("The <cat> sleeps.", "28656", "Kot \xB6pi."),  // 3: both icons
+        Sentence("The <cat> sleeps.", "28656", "Kot \x9Cpi."),  // 3: both icons
         Sentence("A cat runs.", "run.wav"),                     // 4: sound only
         Sentence("My  cat eats.", "", "M\xF3j kot je."),        // 5: translation only
         Sentence("Your cat <is> here."),                        // 6: neither
@@ -83,7 +83,7 @@ TEST(SentenceSearch, StopsAtFiftySentencesInUnitOrder) {
 }
 
 TEST(SentenceSearch, NothingFoundAndEmptyPattern) {
-    const UnitTable units = Table({Sentence("The cat sleeps.", "1", "Kot \xB6pi.")});
+    const UnitTable units = Table({Sentence("The cat sleeps.", "1", "Kot \x9Cpi.")});
     EXPECT_EQ(SearchSentences(units, "horse"), std::string(kNothingFound));
     // A pattern that lies only across a gap marker of the stored text is not found either.
     EXPECT_EQ(SearchSentences(units, "<cat>"), std::string(kNothingFound));
@@ -112,8 +112,8 @@ TEST(SentenceSearch, IconUnitReadsTheFiveDigitsOfAMarker) {
 }
 
 TEST(SentenceSearch, TranslationLineFallsBackToTheMeaning) {
-    const Unit translated = Sentence("The cat sleeps.", "", "Kot \xB6pi.");
-    EXPECT_EQ(TranslationLine(translated), "Kot \xB6pi.");
+    const Unit translated = Sentence("The cat sleeps.", "", "Kot \x9Cpi.");
+    EXPECT_EQ(TranslationLine(translated), "Kot \x9Cpi.");
     Unit untranslated = Sentence("The cat sleeps.");
     untranslated.nativeText = "kot";
     EXPECT_EQ(TranslationLine(untranslated),
