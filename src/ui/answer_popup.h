@@ -14,6 +14,8 @@ namespace dyd::ui {
 struct AppContext;
 class ImageButton;
 
+// Give it the runner window as parent: a window outside the modal runner would not get the
+// learner's keys while the runner runs.
 class AnswerPopup final : public QWidget {
     Q_OBJECT
   public:
