@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <algorithm>
 
 #include "runner/answer_check.h"
@@ -160,10 +161,13 @@ void CommentDialog::paintEvent(QPaintEvent*) {
 void CommentDialog::showEvent(QShowEvent* event) {
     MakeBorderlessCentred(this, width(), height());
     QDialog::showEvent(event);
-    // The text is to be added to, not typed over by the first key.
     edit_->setFocus();
-    edit_->deselect();
-    edit_->end(false);
+    // The text is to be added to, not typed over by the first key: the field selects all when
+    // the window takes the focus, so the cursor is put at the end once that has happened.
+    QTimer::singleShot(0, edit_, [this] {
+        edit_->deselect();
+        edit_->end(false);
+    });
 }
 
 }  // namespace dyd::ui

@@ -123,6 +123,7 @@ void ExamplesWindow::SetText(const std::string& text) {
     textHolder_->setText(Foreign(text, DatabasePage(context_)));
     ResetPlayCursor();
     translation_->clear();
+    translation_->setToolTip(QString());
     box_->SetText(text_);
 }
 
@@ -164,7 +165,10 @@ void ExamplesWindow::IconClicked(const QString& token) {
     if (IsSoundToken(marker)) {
         Play(*unit);
     } else {
-        translation_->setText(Polish(TranslationLine(units.unit(*unit))));
+        // A translation longer than the line shows whole under the mouse.
+        const QString line = Polish(TranslationLine(units.unit(*unit)));
+        translation_->setText(line);
+        translation_->setToolTip(line);
     }
 }
 

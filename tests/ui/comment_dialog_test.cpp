@@ -180,6 +180,15 @@ class CommentDialogTest : public QObject {
         }
     }
 
+    void typingAddsToTheOfferedText() {
+        CommentDialog dialog(context_);
+        Driver driver({[](QWidget* d) {
+            QTest::keyClicks(Field(d), QStringLiteral(" kot"));
+            QTest::keyClick(Field(d), Qt::Key_Return);
+        }});
+        QCOMPARE(dialog.Ask(QString(), QStringLiteral("stary"), 80), QStringLiteral("stary kot"));
+    }
+
     void enterDoesNothingWhileTheButtonIsHidden() {
         CommentDialog dialog(context_);
         QString text;
