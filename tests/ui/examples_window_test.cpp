@@ -160,6 +160,19 @@ class ExamplesWindowTest : public QObject {
         field->setText(QStringLiteral("   "));
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(window->textBytes(), std::string("Nie znaleziono!"));
+
+        // A letter the course's texts cannot hold is named in a message; the text stays.
+        QString message;
+        QTimer::singleShot(0, [&message] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                message = Find<QLabel>(box, "Label1")->text();
+                box->done(0);
+            }
+        });
+        field->setText(QStringLiteral("кот"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY2(message.contains(QStringLiteral("„к”")), qPrintable(message));
+        QCOMPARE(window->textBytes(), std::string("Nie znaleziono!"));
     }
 
     void gAndRightArrowPlayTheSoundIconsInTurn() {
