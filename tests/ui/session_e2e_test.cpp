@@ -710,6 +710,12 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
             afterDayOne[u] = store.record(u);
         }
         dayOne = learner.log;
+
+        // The learner ends the program from the main menu; the settings are saved then.
+        driver.On("TForm24", [](QDialog* question) { Click(question, "B_OK"); });
+        QTest::mouseClick(Find<QAbstractButton>(program.mainMenu(), "B_Zamknij"), Qt::LeftButton);
+        QVERIFY(!program.mainMenu()->isVisible());
+        QVERIFY2(driver.errors.isEmpty(), qPrintable(driver.errors.join(QLatin1Char('\n'))));
     }
 
     // ---- Two days later: the repetitions that fell due ------------------------------------------
@@ -767,6 +773,14 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
 
     QTest::mouseClick(Find<QAbstractButton>(program.mainMenu(), "btn_cwiczenia"), Qt::LeftButton);
     QVERIFY2(driver.errors.isEmpty(), qPrintable(driver.errors.join(QLatin1Char('\n'))));
+
+    // The settings of day one came back: no hints again, and the summary of the words repeated.
+    QCOMPARE(driver.messages, QStringList());
+    std::set<int> repeatedWords;
+    for (const auto& [u, kinds] : learner.log) {
+        repeatedWords.insert(u);
+    }
+    QCOMPARE(std::set<int>(summaryUnits.begin(), summaryUnits.end()), repeatedWords);
 
     // Every unit learnt on day one is due (intervals 1 and 2 have run out), and only those.
     std::set<int> learnt;
@@ -875,6 +889,16 @@ void SessionEndToEndTest::theGermanCourseAsksForArticlesAndPlurals() {
         QVERIFY(kinds.count(kRunArticle) > 0 || kinds.count(kRunPlural) > 0);
     }
     QVERIFY(answered.size() >= 2);
+    // At least one plural was typed with a national character (Ctrl+A, Ctrl+O, Ctrl+U...).
+    bool nationalPlural = false;
+    for (const auto& [u, kinds] : learner.log) {
+        const std::string& plural = session.db.units.unit(u).plural;
+        nationalPlural = nationalPlural || (kinds.count(kRunPlural) > 0 &&
+                                            std::any_of(plural.begin(), plural.end(), [](char c) {
+                                                return static_cast<unsigned char>(c) >= 0x80;
+                                            }));
+    }
+    QVERIFY(nationalPlural);
     QCOMPARE(std::set<int>(summaryUnits.begin(), summaryUnits.end()), answered);
     const RepetitionStore store = ReadRepetitionFile(session);
     const int stepCount = StepCount(SessionMode::Learning, session.settings);
