@@ -43,9 +43,9 @@ TypedVerdict JudgeTypedText(std::string_view typed, std::string_view expected,
                             const std::vector<Substitution>& substitutions);
 
 struct GapVerdict {
-    bool correct = false;               // every gap right
-    bool acceptedByAlternative = false; // some gap matched only through its alternatives
-    std::string learnerAnswer;          // t1, then "; " + t2 and "; " + t3 when not empty
+    bool correct = false;                // every gap right
+    bool acceptedByAlternative = false;  // some gap matched only through its alternatives
+    std::string learnerAnswer;           // t1, then "; " + t2 and "; " + t3 when not empty
     std::array<bool, 3> gapRight{};
 };
 

@@ -12,8 +12,8 @@
 namespace dyd {
 
 struct BackgroundChoice {
-    std::string path;         // the file to load (the fallback "cw_tla_s/c0.bmp" when missing)
-    bool showStrip = true;    // the right-hand strip shows unless the name contains "p_"
+    std::string path;       // the file to load (the fallback "cw_tla_s/c0.bmp" when missing)
+    bool showStrip = true;  // the right-hand strip shows unless the name contains "p_"
 };
 
 // Chooses the next background for kind and marks it used; programDir resolves the fallback.

@@ -57,7 +57,7 @@ const std::string& PoolText(const DistractorPool& pool, int i) {
 
 bool Taken(const ChoiceSet& set, std::string_view text) {
     for (int s = 1; s <= 4; ++s) {
-        if (set.slots[static_cast<std::size_t>(s)] == text) {
+        if (set.texts[static_cast<std::size_t>(s)] == text) {
             return true;
         }
     }
@@ -196,11 +196,11 @@ ChoiceSet DrawChoices(const DistractorPool& pool, std::string_view right, Random
     ChoiceSet set;
     set.shown = 1 + DistinctWrongTexts(pool, right);
     set.correct = 1 + random.Below(set.shown);
-    set.slots[static_cast<std::size_t>(set.correct)] = std::string(right);
+    set.texts[static_cast<std::size_t>(set.correct)] = std::string(right);
     int range = std::max(pool.fill, 1);
     for (int s = 1; s <= set.shown; ++s) {
         if (s != set.correct) {
-            set.slots[static_cast<std::size_t>(s)] = DrawOne(pool, set, range, random);
+            set.texts[static_cast<std::size_t>(s)] = DrawOne(pool, set, range, random);
         }
     }
     return set;
@@ -214,20 +214,20 @@ ChoiceSet BuildSentenceChoices(std::string_view options, std::string_view right,
         // Pieces go to slots 1..4; what follows the fourth "/" would be slot 5, never shown.
         for (int s = 1; s <= 4; ++s) {
             const std::size_t bar = trimmed.find('/', start);
-            set.slots[static_cast<std::size_t>(s)] = Trim(trimmed.substr(start, bar - start));
+            set.texts[static_cast<std::size_t>(s)] = Trim(trimmed.substr(start, bar - start));
             if (bar == std::string_view::npos) {
                 break;
             }
             start = bar + 1;
         }
     }
-    set.slots[4] = std::string(right);
+    set.texts[4] = std::string(right);
     const int r = 1 + random.Below(3);
-    std::swap(set.slots[static_cast<std::size_t>(r)], set.slots[4]);
+    std::swap(set.texts[static_cast<std::size_t>(r)], set.texts[4]);
     set.correct = r;
     for (int s = 1; s <= 3; ++s) {
-        if (set.slots[static_cast<std::size_t>(s)].empty()) {
-            std::swap(set.slots[static_cast<std::size_t>(s)], set.slots[4]);
+        if (set.texts[static_cast<std::size_t>(s)].empty()) {
+            std::swap(set.texts[static_cast<std::size_t>(s)], set.texts[4]);
             if (set.correct == s) {
                 set.correct = 4;
             } else if (set.correct == 4) {
@@ -236,14 +236,14 @@ ChoiceSet BuildSentenceChoices(std::string_view options, std::string_view right,
             break;
         }
     }
-    if (set.slots[4].empty()) {
+    if (set.texts[4].empty()) {
         // Empty choices stay behind the filled ones, so that none shows between them; the right
         // choice keeps its place among them even when its text is empty.
         std::array<std::string, 5> packed;
         int next = 1;
         int correct = set.correct;
         for (int s = 1; s <= 4; ++s) {
-            auto& text = set.slots[static_cast<std::size_t>(s)];
+            auto& text = set.texts[static_cast<std::size_t>(s)];
             if (!text.empty() || s == set.correct) {
                 if (s == set.correct) {
                     correct = next;
@@ -251,12 +251,12 @@ ChoiceSet BuildSentenceChoices(std::string_view options, std::string_view right,
                 packed[static_cast<std::size_t>(next++)] = std::move(text);
             }
         }
-        set.slots = std::move(packed);
+        set.texts = std::move(packed);
         set.correct = correct;
         set.shown = next - 1;
     }
     for (int s = 1; s <= 4; ++s) {
-        auto& text = set.slots[static_cast<std::size_t>(s)];
+        auto& text = set.texts[static_cast<std::size_t>(s)];
         text = SpaceEllipses(std::move(text));
     }
     return set;

@@ -32,7 +32,7 @@ struct DistractorPool {
 void BuildDistractorPool(DistractorPool& pool, const UnitTable& units, int unit, PoolMode mode);
 
 struct ChoiceSet {
-    std::array<std::string, 5> slots;  // [1..4] shown; [0] unused
+    std::array<std::string, 5> texts;  // [1..4] shown; [0] unused
     int correct = 0;                   // slot of the right text, 1..4
     int shown = 4;                     // how many of slots 1..4 show (never an empty one)
 };

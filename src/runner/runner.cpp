@@ -392,14 +392,14 @@ void Runner::ShowSentenceBox(std::string utf8, bool highlight, bool foreign) {
 
 void Runner::SetChoices(const ChoiceSet& set) {
     for (int i = 1; i <= 4; ++i) {
-        state_.choices[static_cast<std::size_t>(i)] = set.slots[static_cast<std::size_t>(i)];
+        state_.choices[static_cast<std::size_t>(i)] = set.texts[static_cast<std::size_t>(i)];
     }
     state_.correctChoice = set.correct;
     view_.choicesShown = std::clamp(set.shown, 0, 4);
     const bool foreign = view_.labelPage != LabelPage::Polish;
     for (int i = 0; i < 4; ++i) {
         view_.choices[static_cast<std::size_t>(i)] =
-            TextUtf8(set.slots[static_cast<std::size_t>(i + 1)], foreign);
+            TextUtf8(set.texts[static_cast<std::size_t>(i + 1)], foreign);
     }
 }
 

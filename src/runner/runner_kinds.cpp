@@ -143,7 +143,7 @@ void Runner::SetUpWordKind() {
                 LowerAZ(std::string_view(u.foreignText)
                             .substr(0, std::min<std::size_t>(3, u.foreignText.size())));
             ChoiceSet set;
-            set.slots = {"", "der", "die", "das", ""};
+            set.texts = {"", "der", "die", "das", ""};
             set.correct = state_.expectedAnswer == "der"   ? 1
                           : state_.expectedAnswer == "die" ? 2
                                                            : 3;

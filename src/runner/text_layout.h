@@ -36,8 +36,8 @@ struct DrawnText {
 };
 
 struct SentenceLayout {
-    int lines = 1;                // from the measuring pass
-    std::vector<DrawnText> items; // from the drawing pass
+    int lines = 1;                 // from the measuring pass
+    std::vector<DrawnText> items;  // from the drawing pass
 };
 
 // The measuring pass (line count) and the drawing pass of the sentence box.
@@ -52,11 +52,11 @@ int SentenceBoxTop(int lines, bool layoutA);
 std::array<std::string, 3> GapAnswers(std::string_view gapText);
 
 struct GapLayout {
-    std::vector<DrawnText> items;       // the words drawn (not those inside gaps)
-    std::array<std::string, 3> gaps;    // as GapAnswers
-    std::array<int, 3> fieldX{};        // position of gap field n inside the box
-    std::array<int, 3> fieldY{};        // (y already 3 pixels above the line)
-    std::array<bool, 3> fieldVisible{}; // the field's gap text is not empty
+    std::vector<DrawnText> items;        // the words drawn (not those inside gaps)
+    std::array<std::string, 3> gaps;     // as GapAnswers
+    std::array<int, 3> fieldX{};         // position of gap field n inside the box
+    std::array<int, 3> fieldY{};         // (y already 3 pixels above the line)
+    std::array<bool, 3> fieldVisible{};  // the field's gap text is not empty
 };
 
 // The gap box: lineHeight is the gap field's height + 1.

@@ -22,11 +22,7 @@
 #include "core/clock.h"
 #include "core/codepage.h"
 #include "runner/interludes.h"
-// The runner's headers name a member "slots", which Qt defines as a keyword.
-#pragma push_macro("slots")
-#undef slots
 #include "runner/runner.h"
-#pragma pop_macro("slots")
 
 namespace dyd::ui {
 

@@ -95,7 +95,8 @@ void Program::CreateWindows() {
     messageBox_ = new MessageBox(context_, owner);
     login_ = new LoginWindow(context_, owner);
     runner_ = new RunnerWindow(context_, owner);
-    answerPopup_ = new AnswerPopup(context_, owner);
+    // The popup opens over the modal runner, which must let its keys through.
+    answerPopup_ = new AnswerPopup(context_, runner_);
     plan_ = new PlanWindow(context_, owner);
     newUser_ = new NewUserWindow(context_, owner);
     learning_ = new LearningWindow(

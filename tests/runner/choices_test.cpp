@@ -39,15 +39,15 @@ DistractorPool PoolOf(std::vector<std::string> texts) {
 void ExpectSound(const ChoiceSet& set, const std::string& right) {
     ASSERT_GE(set.correct, 1);
     ASSERT_LE(set.correct, set.shown);
-    EXPECT_EQ(set.slots[static_cast<std::size_t>(set.correct)], right);
+    EXPECT_EQ(set.texts[static_cast<std::size_t>(set.correct)], right);
     std::set<std::string> seen;
     for (int s = 1; s <= set.shown; ++s) {
-        const std::string& text = set.slots[static_cast<std::size_t>(s)];
+        const std::string& text = set.texts[static_cast<std::size_t>(s)];
         EXPECT_FALSE(text.empty()) << "slot " << s;
         EXPECT_TRUE(seen.insert(text).second) << "repeated " << text;
     }
     for (int s = set.shown + 1; s <= 4; ++s) {
-        EXPECT_TRUE(set.slots[static_cast<std::size_t>(s)].empty());
+        EXPECT_TRUE(set.texts[static_cast<std::size_t>(s)].empty());
     }
 }
 
@@ -74,7 +74,7 @@ TEST(DistractorPool, ForeignPoolOfFiveNounsTakesThemTwiceAndDrawsOnlyFromThem) {
         ExpectSound(set, "box");
         EXPECT_EQ(set.shown, 4);
         for (int s = 1; s <= 4; ++s) {
-            EXPECT_NE(std::find(nouns.begin(), nouns.end(), set.slots[static_cast<std::size_t>(s)]),
+            EXPECT_NE(std::find(nouns.begin(), nouns.end(), set.texts[static_cast<std::size_t>(s)]),
                       nouns.end());
         }
     }
@@ -141,7 +141,7 @@ TEST(DistractorPool, TableKeepsEarlierSlotsBeyondTheFillAndTheyAreNeverOffered) 
     const ChoiceSet set = DrawChoices(pool, "new", zeros);
     ExpectSound(set, "new");
     EXPECT_EQ(set.shown, 2);
-    EXPECT_EQ(set.slots[2], "two");
+    EXPECT_EQ(set.texts[2], "two");
 }
 
 TEST(DrawChoices, SameTextAsTheRightOneIsNeverOfferedTwice) {
@@ -205,7 +205,7 @@ TEST(SentenceChoices, RightTextDisplacesAnOptionAndEmptyChoicesGoLast) {
     struct Case {
         std::string options;
         int draw;  // Below(3) answer: the right text goes to slot draw + 1
-        std::array<std::string, 4> slots;
+        std::array<std::string, 4> texts;
         int correct;
         int shown;
     };
@@ -226,8 +226,8 @@ TEST(SentenceChoices, RightTextDisplacesAnOptionAndEmptyChoicesGoLast) {
         ScriptedRandom random({c.draw});
         const ChoiceSet set = BuildSentenceChoices(c.options, "went", random);
         EXPECT_EQ(
-            (std::array<std::string, 4>{set.slots[1], set.slots[2], set.slots[3], set.slots[4]}),
-            c.slots);
+            (std::array<std::string, 4>{set.texts[1], set.texts[2], set.texts[3], set.texts[4]}),
+            c.texts);
         EXPECT_EQ(set.correct, c.correct);
         EXPECT_EQ(set.shown, c.shown);
     }
