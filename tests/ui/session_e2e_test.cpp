@@ -17,7 +17,6 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -321,7 +320,9 @@ bool StartKind(Driver& driver, QDialog* planWindow, int kind) {
     auto* list = Find<QListWidget>(planWindow, "ListBox1");
     for (int row = 0; row < list->count(); ++row) {
         QListWidgetItem* item = list->item(row);
-        if (item->data(Qt::UserRole).toInt() == kind && item->data(Qt::UserRole + 1).toInt() > 0) {
+        // " - " + the kind's name + " (" + units to do + ")"
+        const QString prefix = QStringLiteral(" - ") + Utf8(KindName(kind)) + QStringLiteral(" (");
+        if (item->text().startsWith(prefix) && !item->text().endsWith(QStringLiteral("(0)"))) {
             list->scrollToItem(item);
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualItemRect(item).center());
@@ -618,6 +619,8 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
         // the start; after the plan it is closed.
         std::vector<int> planUnits;
         QString drawStatus;
+        QString statusAfterPlan;
+        bool resumeVisible = false;
         auto learningSteps = std::make_shared<int>(0);
         driver.On("TForm11", [&](QDialog* learning) {
             switch ((*learningSteps)++) {
@@ -639,6 +642,9 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
                     return;
                 }
                 default:
+                    // Kinds are left in the plan: the start button stays to resume it.
+                    statusAfterPlan = Find<QLabel>(learning, "L_Tryb_nauki")->text();
+                    resumeVisible = Find<QWidget>(learning, "K_Nauka")->isVisible();
                     Click(learning, "B_Zamknij");
             }
         });
@@ -666,6 +672,8 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
         }
         QCOMPARE(words, 10);
         QVERIFY2(sentences > 0, "the words of the draw have no example sentences");
+        QCOMPARE(statusAfterPlan, QStringLiteral("Trwa nauka %1 jednostek.").arg(planUnits.size()));
+        QVERIFY(resumeVisible);
         QCOMPARE(driver.seen.count(QStringLiteral("TForm11")), 1);
         QCOMPARE(driver.seen.count(QStringLiteral("TForm8")), 1);
         QCOMPARE(driver.seen.count(QStringLiteral("TForm4")), 4);
@@ -740,6 +748,7 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
     QCOMPARE(session.paths.databaseCode, std::string("angielski"));
 
     QString dueText;
+    QString dueTextAfter;
     bool dueStartVisible = false;
     auto learningSteps = std::make_shared<int>(0);
     driver.On("TForm11", [&](QDialog* learning) {
@@ -748,6 +757,7 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
             dueStartVisible = Find<QWidget>(learning, "B_OK")->isVisible();
             Click(learning, "B_OK");
         } else {
+            dueTextAfter = Find<QLabel>(learning, "L_Ile")->text();
             Click(learning, "B_Zamknij");
         }
     });
@@ -829,6 +839,15 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
     QCOMPARE(failureAfterSuccess, 1);
     QVERIFY(successAfterSuccess > 0);
     QVERIFY(successAfterFailure > 0);
+
+    // After the session the panel counts what is still due: the sentences, not repeated today.
+    const std::size_t sentencesDue =
+        learnt.size() -
+        static_cast<std::size_t>(successAfterSuccess + failureAfterSuccess + successAfterFailure);
+    QCOMPARE(dueTextAfter, QStringLiteral("Do powtórzenia: %1 %2")
+                               .arg(sentencesDue)
+                               .arg(sentencesDue == 1 ? QStringLiteral("jednostka.")
+                                                      : QStringLiteral("jednostek.")));
 }
 
 void SessionEndToEndTest::theGermanCourseAsksForArticlesAndPlurals() {
