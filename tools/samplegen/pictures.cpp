@@ -74,7 +74,11 @@ void DrawIcon(QPainter& p, ButtonIcon icon, const QRectF& box, const QColor& ink
     switch (icon) {
         case ButtonIcon::Speaker:
         case ButtonIcon::SmallSpeaker: {
-            const qreal u = s / 10.0;
+            // The big speaker's outer wave reaches 6.5 units right of the centre, the body 4
+            // units left: the glyph is moved and scaled so that both stay inside the button.
+            const bool waves = icon == ButtonIcon::Speaker;
+            const qreal u = s / (waves ? 12.5 : 10.0);
+            const QPointF c(box.center().x() - (waves ? 1.25 * u : 0), box.center().y());
             QPolygonF body;
             body << QPointF(c.x() - 4 * u, c.y() - 1.5 * u)
                  << QPointF(c.x() - 2 * u, c.y() - 1.5 * u)
