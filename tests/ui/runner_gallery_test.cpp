@@ -17,11 +17,11 @@
 #include "core/paths.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "screen_check.h"
 #include "support.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
 #include "ui/runner_window.h"
-#include "ui/sentence_box.h"
 
 using namespace dyd;
 using namespace dyd::ui;
@@ -64,56 +64,15 @@ void LinkInstallation(const std::filesystem::path& from, const std::filesystem::
     }
 }
 
-// The area a control really paints: the sentence box only its lines.
-QRect PaintedArea(QWidget* child) {
-    if (auto* box = qobject_cast<SentenceBox*>(child)) {
-        return QRect(box->pos(), QSize(box->width(), box->drawnHeight()));
-    }
-    return child->geometry();
-}
+// The pictures and the comment pane lie under the other controls; the gap fields stand in the
+// holes of the gap box.
+const dyd::test::ScreenRules kRules = {
+    {QStringLiteral("Image1"), QStringLiteral("Image2"), QStringLiteral("L_kom_panel")},
+    {},
+    {{QStringLiteral("DXRamka2"), QStringLiteral("E_Wpis")}}};
 
-// What is wrong with the screen: controls outside the window, overlapping, or cut texts.
 QStringList Problems(QWidget* window) {
-    QStringList problems;
-    // Controls that are meant to lie under others.
-    const QStringList backdrops = {QStringLiteral("Image1"), QStringLiteral("Image2"),
-                                   QStringLiteral("L_kom_panel")};
-    std::vector<QWidget*> shown;
-    for (QObject* object : window->children()) {
-        auto* child = qobject_cast<QWidget*>(object);
-        if (child == nullptr || !child->isVisible() || backdrops.contains(child->objectName())) {
-            continue;
-        }
-        if (!window->rect().contains(child->geometry())) {
-            problems << child->objectName() + QStringLiteral(" outside the window");
-        }
-        auto* label = qobject_cast<QLabel*>(child);
-        // An empty label paints nothing.
-        if (label != nullptr && label->text().isEmpty() && label->pixmap().isNull() &&
-            label->styleSheet().isEmpty()) {
-            continue;
-        }
-        if (label != nullptr && !label->wordWrap() && label->pixmap().isNull() &&
-            label->fontMetrics().horizontalAdvance(label->text()) > label->width()) {
-            problems << child->objectName() + QStringLiteral(" cut: ") + label->text();
-        }
-        shown.push_back(child);
-    }
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        for (std::size_t j = i + 1; j < shown.size(); ++j) {
-            const QString pair = shown[i]->objectName() + shown[j]->objectName();
-            // The gap fields stand in the holes of the gap box.
-            if (pair.contains(QStringLiteral("DXRamka2")) &&
-                pair.contains(QStringLiteral("E_Wpis"))) {
-                continue;
-            }
-            if (PaintedArea(shown[i]).intersects(PaintedArea(shown[j]))) {
-                problems << shown[i]->objectName() + QStringLiteral(" overlaps ") +
-                                shown[j]->objectName();
-            }
-        }
-    }
-    return problems;
+    return dyd::test::ScreenProblems(window, kRules);
 }
 
 struct Course {
