@@ -6,16 +6,19 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QThread>
 #include <QVariant>
 
 #include "core/files.h"
 #include "core/paths.h"
 #include "runner/answer_check.h"
 #include "sound/sound_player.h"
+#include "sound/wav_file.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
 #include "ui/image_button.h"
 #include "ui/markup_view.h"
+#include "ui/record_button.h"
 #include "ui/sentence_box.h"
 #include "ui/ui_text.h"
 
@@ -469,22 +472,7 @@ void RunnerWindow::BuildControls() {
     play_->hide();
     connect(play_, &QAbstractButton::clicked, this,
             [this] { Act([](Runner& runner) { runner.Play(); }); });
-    record_ = AddCommand("K_nagraj", QStringLiteral("Nagraj"), QRect(624, 124, 70, 22));
-    record_->setToolTip(QStringLiteral("Nagraj swoją wymowę"));
-    playRecorded_ =
-        AddCommand("k_play_nagrane", QStringLiteral("Porównaj"), QRect(624, 148, 70, 22));
-    playRecorded_->setToolTip(QStringLiteral("Odtwórz nagranie i porównaj"));
-    playRecorded_->hide();
-    connect(record_, &HoverLabel::clicked, this, [this] {
-        if (hooks_.recordVoice && hooks_.recordVoice()) {
-            Act([](Runner& runner) { runner.RecordingMade(); });
-        }
-    });
-    connect(playRecorded_, &HoverLabel::clicked, this, [this] {
-        if (hooks_.playRecording && runner_ != nullptr) {
-            hooks_.playRecording(runner_->CompareRecording());
-        }
-    });
+    BuildRecordControls();
 
     // The information pane.
     paneBack_ = new QLabel(this);
@@ -624,6 +612,118 @@ void RunnerWindow::BuildControls() {
     image2_->lower();
 }
 
+// ---- The learner's own voice --------------------------------------------------------------
+
+void RunnerWindow::BuildRecordControls() {
+    const QString recordText = QStringLiteral("Nagraj");
+    record_ = new RecordButton(QStringLiteral("K_nagraj"), recordText, this);
+    record_->setGeometry(624, 124, 70, 22);
+    record_->setFont(FontOf(record_, 9, true));
+    record_->setToolTip(Utf8(kRecordHint));
+    static const char* const kPictureNames[] = {"K_nag_a", "K_nag_b", "k_nag_c"};
+    static const RecordPicture kStates[] = {RecordPicture::Idle, RecordPicture::Recording,
+                                            RecordPicture::Hover};
+    for (std::size_t i = 0; i < recordPictures_.size(); ++i) {
+        auto* picture = new QLabel(this);
+        picture->setObjectName(QString::fromLatin1(kPictureNames[i]));
+        picture->setPixmap(RecordButtonPicture(kStates[i], recordText, record_->font()));
+        picture->hide();
+        recordPictures_[i] = picture;
+    }
+    record_->ShowPicture(recordPictures_[0]->pixmap());
+    recordTimer_ = new RecordLimitTimer(this);
+    recordTimer_->SetHandler([this] {
+        if (recording_ != nullptr) {
+            recording_->TimerFired();
+        }
+    });
+    connect(record_, &RecordButton::entered, this, [this] {
+        if (recording_ != nullptr) {
+            recording_->PointerEntered();
+        }
+    });
+    connect(record_, &RecordButton::left, this, [this] {
+        if (recording_ != nullptr) {
+            recording_->PointerLeft();
+        }
+    });
+    connect(record_, &RecordButton::pressed, this, [this](PointerButton button) {
+        if (recording_ != nullptr && running_) {
+            recording_->ButtonDown(button);
+        }
+    });
+    connect(record_, &RecordButton::released, this, [this] {
+        if (recording_ != nullptr) {
+            recording_->ButtonUp();
+        }
+    });
+
+    playRecorded_ =
+        AddCommand("k_play_nagrane", QStringLiteral("Porównaj"), QRect(624, 148, 70, 22));
+    playRecorded_->setToolTip(Utf8(kCompareHint));
+    playRecorded_->hide();
+    connect(playRecorded_, &HoverLabel::clicked, this, [this] {
+        if (recording_ != nullptr && running_) {
+            recording_->CompareClicked();
+        }
+    });
+}
+
+void RunnerWindow::SetRecorder(Recorder& recorder) {
+    recording_ = std::make_unique<HoldToRecordControl>(recorder, *recordTimer_,
+                                                       static_cast<HoldToRecordHost&>(*this),
+                                                       context_.programPaths.programDir);
+}
+
+void RunnerWindow::hideEvent(QHideEvent* event) {
+    // A run that ends while the button is held stops the recording, so that the microphone is
+    // free for the next run.
+    if (recordTimer_->isActive()) {
+        recordTimer_->Fire();
+    }
+    QDialog::hideEvent(event);
+}
+
+void RunnerWindow::ShowRecordPicture(RecordPicture picture) {
+    const std::size_t index = picture == RecordPicture::Recording ? 1
+                              : picture == RecordPicture::Hover   ? 2
+                                                                  : 0;
+    record_->ShowPicture(recordPictures_[index]->pixmap());
+}
+
+void RunnerWindow::ShowCompareButton(bool visible) {
+    if (visible && runner_ != nullptr) {
+        runner_->RecordingMade();
+    }
+    playRecorded_->setVisible(visible);
+}
+
+void RunnerWindow::EnableRecordButton(bool enabled) {
+    record_->setEnabled(enabled);
+}
+
+void RunnerWindow::ShowMessage(std::string_view text) {
+    Message(text);
+}
+
+void RunnerWindow::Pause(int ms) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void RunnerWindow::CloseMediaPlayer() {
+    if (context_.sound != nullptr) {
+        context_.sound->CloseMediaPlayer();
+    }
+}
+
+std::optional<long long> RunnerWindow::SoundLengthMs(const std::string& fileName) {
+    return WavLengthMs(fileName);
+}
+
+std::string RunnerWindow::UnitRecording() {
+    return runner_ != nullptr ? runner_->CompareRecording() : std::string();
+}
+
 // ---- Running ------------------------------------------------------------------------------
 
 bool RunnerWindow::Open(int kind) {
@@ -635,6 +735,9 @@ bool RunnerWindow::Open(int kind) {
     menuPanel_->hide();
     runner_->OpenRun();
     running_ = !runner_->closed();
+    if (recording_ != nullptr) {
+        recording_->RunStarted();
+    }
     if (running_) {
         Render();
     }

@@ -4,7 +4,9 @@
 // exercise kind of the session plan. It is a view over the runner model (runner/runner.h): every
 // click and key calls one operation of the model, and the window then shows the model's view of
 // the step. The windows of other parts (kind marks, example sentences, comment, statistics, the
-// answer popup) join through RunnerWindowHooks; a hook that is not set does nothing.
+// answer popup) join through RunnerWindowHooks; a hook that is not set does nothing. The
+// learner's own voice is recorded while the left mouse button is held on K_nagraj (with the
+// recorder given by SetRecorder) and compared on k_play_nagrane.
 
 #include <QCheckBox>
 #include <QDialog>
@@ -23,6 +25,7 @@
 #include "core/codepage.h"
 #include "runner/interludes.h"
 #include "runner/runner.h"
+#include "sound/hold_to_record.h"
 
 namespace dyd::ui {
 
@@ -32,6 +35,8 @@ class GapBox;
 class ImageButton;
 class MarkupView;
 class MessageBox;
+class RecordButton;
+class RecordLimitTimer;
 class SentenceBox;
 
 // A label that answers a click and turns blue while the mouse is over it (the choices, the menu
@@ -75,10 +80,6 @@ struct RunnerWindowHooks {
     std::function<bool(const RunStatistics& statistics)> statistics;
     // The answer popup (TForm6), not modal: the learner's answer.
     std::function<void(const QString& answer)> answerPopup;
-    // The microphone (K_nagraj): records the learner's voice; true when a valid recording was
-    // made. k_play_nagrane plays it and then the given recording of the unit.
-    std::function<bool()> recordVoice;
-    std::function<void(const std::string& unitRecording)> playRecording;
     // When a run closes: the plan window's list and the set chooser refresh.
     std::function<void()> refreshPlanList;
     std::function<void()> refreshSetChooser;
@@ -86,7 +87,7 @@ struct RunnerWindowHooks {
     InterludeShows* interludes = nullptr;
 };
 
-class RunnerWindow final : public QDialog, private RunnerHost {
+class RunnerWindow final : public QDialog, private RunnerHost, private HoldToRecordHost {
     Q_OBJECT
   public:
     explicit RunnerWindow(AppContext& context, QWidget* parent = nullptr);
@@ -100,6 +101,9 @@ class RunnerWindow final : public QDialog, private RunnerHost {
     // The interlude scheduler lives as long as the program; the window's own one by default.
     // Set it before the first run.
     void SetInterludeScheduler(InterludeScheduler& scheduler);
+    // The microphone for K_nagraj; it records into the program folder's "tmp1.wav". Without
+    // one the button does nothing.
+    void SetRecorder(Recorder& recorder);
 
     // Starts a run of the kind (the plan's currentKind := kind) and shows its first step without
     // waiting; false when nothing of the kind is pending (the run has closed again).
@@ -119,11 +123,12 @@ class RunnerWindow final : public QDialog, private RunnerHost {
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     class NoInterludes;
 
-    // RunnerHost
+    // RunnerHost (PlaySound serves the recording too)
     void PlaySound(const std::string& path, bool wait) override;
     void Message(std::string_view text) override;
     bool Confirm(std::string_view text) override;
@@ -135,6 +140,17 @@ class RunnerWindow final : public QDialog, private RunnerHost {
     void RefreshPlanList() override;
     void RefreshSetChooser() override;
 
+    // HoldToRecordHost
+    void ShowRecordPicture(RecordPicture picture) override;
+    void ShowCompareButton(bool visible) override;
+    void EnableRecordButton(bool enabled) override;
+    void ShowMessage(std::string_view text) override;
+    void Pause(int ms) override;
+    void CloseMediaPlayer() override;
+    std::optional<long long> SoundLengthMs(const std::string& fileName) override;
+    std::string UnitRecording() override;
+
+    void BuildRecordControls();
     void BuildControls();
     void MakeRunner();
     HoverLabel* AddChoice(int n);
@@ -201,7 +217,11 @@ class RunnerWindow final : public QDialog, private RunnerHost {
     ImageButton* didNotKnow_;
     HoverLabel* accept_;
     ImageButton* play_;
-    HoverLabel* record_;
+    RecordButton* record_;
+    // K_nag_a, K_nag_b, k_nag_c: the record button's pictures (idle, recording, hover), hidden.
+    std::array<QLabel*, 3> recordPictures_{};
+    RecordLimitTimer* recordTimer_;
+    std::unique_ptr<HoldToRecordControl> recording_;
     HoverLabel* playRecorded_;
     HoverLabel* menuButton_;
     QFrame* menuPanel_;

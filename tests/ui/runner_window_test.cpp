@@ -537,27 +537,6 @@ class RunnerWindowTest : public QObject {
         QVERIFY(std::find(tokens.begin(), tokens.end(), "uwaga") != tokens.end());
     }
 
-    void recordingThenComparing() {
-        Session s;
-        std::vector<std::string> compared;
-        RunnerWindowHooks hooks;
-        hooks.recordVoice = [] { return true; };
-        hooks.playRecording = [&compared](const std::string& path) { compared.push_back(path); };
-        s.window->SetHooks(hooks);
-        s.Plan(kPronunciation, {10101, 10102});
-        QVERIFY(s.Start(kPronunciation));
-        QWidget* w = s.window.get();
-        QVERIFY(!Shown(w, "k_play_nagrane"));
-        QTest::mouseClick(Find<QLabel>(w, "K_nagraj"), Qt::LeftButton);
-        QVERIFY(Shown(w, "k_play_nagrane"));
-        QTest::mouseClick(Find<QLabel>(w, "k_play_nagrane"), Qt::LeftButton);
-        QCOMPARE(compared.size(), std::size_t{1});
-        QVERIFY(!compared[0].empty());
-        // The next step starts without a recording of its own.
-        Press(w, Qt::Key_1);
-        QVERIFY(!Shown(w, "k_play_nagrane"));
-    }
-
     void escapeClosesAndLeavesTheCells() {
         Session s;
         s.Plan(kTranslationChoice, {10101, 10102, 10103});
