@@ -6,6 +6,8 @@
 #include "core/paths.h"
 #include "core/scheduling.h"
 #include "session/statistics_figures.h"
+#include "sound/qt_recorder.h"
+#include "sound/sound_player.h"
 #include "ui/answer_popup.h"
 #include "ui/backdrop_window.h"
 #include "ui/comment_dialog.h"
@@ -168,6 +170,16 @@ void Program::WireSessionWindows() {
     };
     hooks.answerPopup = [this](const QString& answer) { answerPopup_->ShowAnswer(answer); };
     runner_->SetHooks(std::move(hooks));
+    // The microphone of K_nagraj, owned by the runner window; its errors go to the message box.
+    auto* recorder = new QtRecorder(
+        context_.programPaths.programDir,
+        [this] {
+            if (context_.sound != nullptr) {
+                context_.sound->CloseMediaPlayer();
+            }
+        },
+        [this](const std::string& message) { messageBox_->ShowMessage(Utf8(message)); }, runner_);
+    runner_->SetRecorder(*recorder);
 
     MainMenuActions actions;
     actions.learning = [this] { learning_->exec(); };
