@@ -176,7 +176,11 @@ void PlanWindow::StartSelected() {
     RefreshList();
     if (plan.list.empty() && isVisible()) {
         reject();
+        return;
     }
+    // Back from the runner (and its statistics), the keys belong to the plan's list again.
+    activateWindow();
+    list_->setFocus();
 }
 
 void PlanWindow::StartPresentation() {
