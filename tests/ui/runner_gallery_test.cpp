@@ -69,7 +69,8 @@ void LinkInstallation(const std::filesystem::path& from, const std::filesystem::
 const dyd::test::ScreenRules kRules = {
     {QStringLiteral("Image1"), QStringLiteral("Image2"), QStringLiteral("L_kom_panel")},
     {},
-    {{QStringLiteral("DXRamka2"), QStringLiteral("E_Wpis")}}};
+    {{QStringLiteral("DXRamka2"), QStringLiteral("E_Wpis")}},
+    {}};
 
 QStringList Problems(QWidget* window) {
     return dyd::test::ScreenProblems(window, kRules);
