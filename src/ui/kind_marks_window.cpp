@@ -19,7 +19,7 @@ constexpr int kHeight = 420;
 }  // namespace
 
 KindMarksWindow::KindMarksWindow(AppContext& context, QWidget* parent)
-    : QDialog(parent), context_(context) {
+    : KeyedDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm30"));
     setWindowTitle(QStringLiteral("Dydaktor 5.0"));
     setModal(true);
@@ -100,19 +100,6 @@ bool KindMarksWindow::HandleKey(int key) {
             return true;
         default:
             return false;
-    }
-}
-
-bool KindMarksWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key())) {
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void KindMarksWindow::keyPressEvent(QKeyEvent* event) {
-    if (!HandleKey(event->key())) {
-        QDialog::keyPressEvent(event);
     }
 }
 

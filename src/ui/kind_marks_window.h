@@ -3,11 +3,11 @@
 // TForm30, the exercise kinds marked for one unit: the learner ticks the kinds the unit should
 // get in repetition sessions. Opened by the runner for words.
 
-#include <QDialog>
 #include <QPixmap>
 #include <vector>
 
 #include "session/kind_marks.h"
+#include "ui/keyed_dialog.h"
 
 class QLabel;
 class QListWidget;
@@ -21,7 +21,7 @@ inline constexpr const char* kKindMarksExplanation =
     "Oznaczone rodzaje ćwiczeń pojawią się podczas powtórek (zobacz: Ustawienia - Powtórki - "
     "Ćwiczenia...).";
 
-class KindMarksWindow final : public QDialog {
+class KindMarksWindow final : public KeyedDialog {
     Q_OBJECT
   public:
     explicit KindMarksWindow(AppContext& context, QWidget* parent = nullptr);
@@ -34,14 +34,12 @@ class KindMarksWindow final : public QDialog {
     void Fill(int unitNumber);
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
     void Store();
-    bool HandleKey(int key);
+    bool HandleKey(int key) override;
 
     AppContext& context_;
     QPixmap background_;

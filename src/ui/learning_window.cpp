@@ -90,7 +90,7 @@ void SetButtonImage(const AppContext& context, ImageButton* button, int image, c
 
 LearningWindow::LearningWindow(AppContext& context, PlanWindow* planWindow,
                                std::function<void()> showOverview, QWidget* parent)
-    : QDialog(parent),
+    : KeyedDialog(parent),
       context_(context),
       planWindow_(planWindow),
       showOverview_(std::move(showOverview)),
@@ -578,13 +578,7 @@ bool LearningWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QDialog::eventFilter(watched, event);
-}
-
-void LearningWindow::keyPressEvent(QKeyEvent* event) {
-    if (!HandleKey(event->key())) {
-        QDialog::keyPressEvent(event);
-    }
+    return KeyedDialog::eventFilter(watched, event);
 }
 
 void LearningWindow::paintEvent(QPaintEvent*) {

@@ -5,7 +5,6 @@
 // the CurrentSet and the session plan that the plan window runs. The lower area is either
 // choosing (group list and draw buttons) or drawn (start and redraw buttons).
 
-#include <QDialog>
 #include <QPixmap>
 #include <QString>
 #include <functional>
@@ -15,6 +14,7 @@
 
 #include "core/clock.h"
 #include "session/new_material.h"
+#include "ui/keyed_dialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,7 +28,7 @@ class ImageButton;
 class MessageBox;
 class PlanWindow;
 
-class LearningWindow final : public QDialog {
+class LearningWindow final : public KeyedDialog {
     Q_OBJECT
   public:
     // planWindow runs the plans built here; showOverview opens the repetition overview (modal).
@@ -52,7 +52,6 @@ class LearningWindow final : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -79,7 +78,7 @@ class LearningWindow final : public QDialog {
     void SetStatus(const std::string& utf8);
     void ShowMessage(const QString& text);
     int SelectedGroupId() const;
-    bool HandleKey(int key);
+    bool HandleKey(int key) override;
 
     AppContext& context_;
     PlanWindow* planWindow_;

@@ -25,7 +25,7 @@ const QString kHelpPage = QStringLiteral("logowanie.html");
 }  // namespace
 
 LoginWindow::LoginWindow(AppContext& context, QWidget* parent)
-    : QDialog(parent), context_(context) {
+    : KeyedDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm9"));
     setWindowTitle(QStringLiteral("Dydaktor 5.0"));
     setModal(true);
@@ -188,19 +188,6 @@ bool LoginWindow::HandleKey(int key) {
             return true;
         default:
             return false;
-    }
-}
-
-bool LoginWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key())) {
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void LoginWindow::keyPressEvent(QKeyEvent* event) {
-    if (!HandleKey(event->key())) {
-        QDialog::keyPressEvent(event);
     }
 }
 

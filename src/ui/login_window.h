@@ -5,12 +5,12 @@
 // reported. exec() returns Accepted when a learner and a database were opened into
 // context.session; Rejected when the learner left (the program then ends).
 
-#include <QDialog>
 #include <QPixmap>
 
 #include "core/database_list.h"
 #include "core/login.h"
 #include "core/users.h"
+#include "ui/keyed_dialog.h"
 
 class QComboBox;
 class QLabel;
@@ -23,7 +23,7 @@ class DatabaseParametersWindow;
 class ImageButton;
 class NewUserWindow;
 
-class LoginWindow final : public QDialog {
+class LoginWindow final : public KeyedDialog {
     Q_OBJECT
   public:
     explicit LoginWindow(AppContext& context, QWidget* parent = nullptr);
@@ -42,8 +42,6 @@ class LoginWindow final : public QDialog {
     bool mustEnd() const { return mustEnd_; }
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -52,7 +50,7 @@ class LoginWindow final : public QDialog {
     void FillDatabases();
     void UpdateOkButton();
     // Esc, Enter and F1 of the window; false for other keys.
-    bool HandleKey(int key);
+    bool HandleKey(int key) override;
     void NewLearner();
     void LogIn();
 

@@ -64,7 +64,8 @@ QString LabelText(const std::string& utf8) {
 
 }  // namespace
 
-PlanWindow::PlanWindow(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+PlanWindow::PlanWindow(AppContext& context, QWidget* parent)
+    : KeyedDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm8"));
     setWindowTitle(QStringLiteral("Rodzaje ćwiczeń"));
     setModal(true);
@@ -245,19 +246,6 @@ bool PlanWindow::HandleKey(int key) {
             return true;
         default:
             return false;
-    }
-}
-
-bool PlanWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key())) {
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void PlanWindow::keyPressEvent(QKeyEvent* event) {
-    if (!HandleKey(event->key())) {
-        QDialog::keyPressEvent(event);
     }
 }
 

@@ -6,11 +6,12 @@
 // update, the summary when the settings ask for it, and the save of the repetition records -
 // unless "Nie wyznaczaj powtórek" was ticked in a learning session.
 
-#include <QDialog>
 #include <QPixmap>
 #include <QString>
 #include <functional>
 #include <string>
+
+#include "ui/keyed_dialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -23,7 +24,7 @@ class ImageButton;
 class MessageBox;
 class ProgressWindow;
 
-class PlanWindow final : public QDialog {
+class PlanWindow final : public KeyedDialog {
     Q_OBJECT
   public:
     explicit PlanWindow(AppContext& context, QWidget* parent = nullptr);
@@ -53,8 +54,6 @@ class PlanWindow final : public QDialog {
     void done(int result) override;
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -64,7 +63,7 @@ class PlanWindow final : public QDialog {
     void StartPresentation();
     void UpdateStartButton();
     void EndOfSession();
-    bool HandleKey(int key);
+    bool HandleKey(int key) override;
 
     AppContext& context_;
     std::function<void()> runner_;

@@ -20,7 +20,7 @@ constexpr int kHeight = 240;
 }  // namespace
 
 RepetitionOverviewWindow::RepetitionOverviewWindow(AppContext& context, QWidget* parent)
-    : QDialog(parent), context_(context) {
+    : KeyedDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm21"));
     setWindowTitle(QStringLiteral("Dydaktor 5.0"));
     setModal(true);
@@ -77,19 +77,6 @@ bool RepetitionOverviewWindow::HandleKey(int key) {
             return true;
         default:
             return false;
-    }
-}
-
-bool RepetitionOverviewWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key())) {
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void RepetitionOverviewWindow::keyPressEvent(QKeyEvent* event) {
-    if (!HandleKey(event->key())) {
-        QDialog::keyPressEvent(event);
     }
 }
 

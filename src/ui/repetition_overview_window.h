@@ -4,8 +4,9 @@
 // due on each coming day, and since when the learner has been learning. It only reads the
 // repetition records.
 
-#include <QDialog>
 #include <QPixmap>
+
+#include "ui/keyed_dialog.h"
 
 class QLabel;
 class QListWidget;
@@ -15,7 +16,7 @@ namespace dyd::ui {
 struct AppContext;
 class ImageButton;
 
-class RepetitionOverviewWindow final : public QDialog {
+class RepetitionOverviewWindow final : public KeyedDialog {
     Q_OBJECT
   public:
     explicit RepetitionOverviewWindow(AppContext& context, QWidget* parent = nullptr);
@@ -27,13 +28,11 @@ class RepetitionOverviewWindow final : public QDialog {
     void Fill();
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
-    bool HandleKey(int key);
+    bool HandleKey(int key) override;
 
     AppContext& context_;
     QPixmap background_;

@@ -50,7 +50,7 @@ class IndentedItemDelegate final : public QStyledItemDelegate {
 }  // namespace
 
 SummaryWindow::SummaryWindow(AppContext& context, QWidget* parent)
-    : QDialog(parent), context_(context) {
+    : KeyedDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm31"));
     setWindowTitle(QStringLiteral("Dydaktor 5.0"));
     setModal(true);
@@ -252,19 +252,6 @@ bool SummaryWindow::HandleKey(int key) {
         return true;
     }
     return false;
-}
-
-bool SummaryWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key())) {
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void SummaryWindow::keyPressEvent(QKeyEvent* event) {
-    if (!HandleKey(event->key())) {
-        QDialog::keyPressEvent(event);
-    }
 }
 
 void SummaryWindow::paintEvent(QPaintEvent*) {

@@ -4,12 +4,12 @@
 // new repetition number and interval, moving a unit to the trash or back, and (for English and
 // German databases) the list to the clipboard or the printer.
 
-#include <QDialog>
 #include <QPixmap>
 #include <QString>
 #include <vector>
 
 #include "session/summary.h"
+#include "ui/keyed_dialog.h"
 
 class QLabel;
 class QListWidget;
@@ -25,7 +25,7 @@ inline constexpr const char* kNoPrinterText =
 inline constexpr const char* kPrintFailedText =
     "Nie udało się wydrukować listy słówek (błąd drukarki).";
 
-class SummaryWindow final : public QDialog {
+class SummaryWindow final : public KeyedDialog {
     Q_OBJECT
   public:
     explicit SummaryWindow(AppContext& context, QWidget* parent = nullptr);
@@ -45,8 +45,6 @@ class SummaryWindow final : public QDialog {
     std::vector<int> listedUnits() const;
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -58,7 +56,7 @@ class SummaryWindow final : public QDialog {
     void CopyToClipboard();
     void Print();
     void Message(const QString& text);
-    bool HandleKey(int key);
+    bool HandleKey(int key) override;
 
     AppContext& context_;
     MessageBox* messages_ = nullptr;
