@@ -17,6 +17,7 @@
 #include "core/paths.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "sample_installation.h"
 #include "screen_check.h"
 #include "support.h"
 #include "ui/app_context.h"
@@ -26,43 +27,12 @@
 using namespace dyd;
 using namespace dyd::ui;
 using dyd::test::Find;
+using dyd::test::LinkInstallation;
 using dyd::test::TempDir;
 
 namespace {
 
 QString g_outputDir = QStringLiteral(".");
-
-// The sample installation with its course folders copied and the rest linked; without the
-// pictures of the buttons, the backgrounds and the interface when pictures is false.
-void LinkInstallation(const std::filesystem::path& from, const std::filesystem::path& to,
-                      bool pictures) {
-    namespace fs = std::filesystem;
-    fs::create_directories(to);
-    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-        const std::string name = entry.path().filename().string();
-        if (name == "dydaktor" ||
-            (!pictures && (name == "but_s" || name == "cw_tla_s" || name == "Lang_s"))) {
-            continue;
-        }
-        if (name == "db") {
-            for (const fs::directory_entry& course : fs::directory_iterator(entry.path())) {
-                const fs::path target = to / "db" / course.path().filename();
-                fs::create_directories(target);
-                for (const fs::directory_entry& file : fs::directory_iterator(course.path())) {
-                    if (file.is_directory()) {
-                        fs::create_directory_symlink(file.path(), target / file.path().filename());
-                    } else {
-                        fs::copy_file(file.path(), target / file.path().filename());
-                    }
-                }
-            }
-        } else if (entry.is_directory()) {
-            fs::create_directory_symlink(entry.path(), to / name);
-        } else {
-            fs::copy_file(entry.path(), to / name);
-        }
-    }
-}
 
 // The pictures and the comment pane lie under the other controls; the gap fields stand in the
 // holes of the gap box.

@@ -23,6 +23,7 @@
 #include "core/paths.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "sample_installation.h"
 #include "sound/capture_device.h"
 #include "sound/recorder.h"
 #include "sound/sound_player.h"
@@ -37,41 +38,13 @@
 using namespace dyd;
 using namespace dyd::ui;
 using dyd::test::Find;
+using dyd::test::LinkInstallation;
 using dyd::test::TempDir;
 
 namespace {
 
 constexpr double kToday = 45000.0;
 constexpr int kRate = 8000;
-
-// The sample installation with the course folders copied and everything else linked.
-void LinkInstallation(const std::filesystem::path& from, const std::filesystem::path& to) {
-    namespace fs = std::filesystem;
-    fs::create_directories(to);
-    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-        const std::string name = entry.path().filename().string();
-        if (name == "dydaktor") {
-            continue;
-        }
-        if (name == "db") {
-            for (const fs::directory_entry& course : fs::directory_iterator(entry.path())) {
-                const fs::path target = to / "db" / course.path().filename();
-                fs::create_directories(target);
-                for (const fs::directory_entry& file : fs::directory_iterator(course.path())) {
-                    if (file.is_directory()) {
-                        fs::create_directory_symlink(file.path(), target / file.path().filename());
-                    } else {
-                        fs::copy_file(file.path(), target / file.path().filename());
-                    }
-                }
-            }
-        } else if (entry.is_directory()) {
-            fs::create_directory_symlink(entry.path(), to / name);
-        } else {
-            fs::copy_file(entry.path(), to / name);
-        }
-    }
-}
 
 // A microphone that, when stopped, writes a WAV file of the chosen length (a ramp of samples
 // that differs with every recording).

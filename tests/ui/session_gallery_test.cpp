@@ -28,6 +28,7 @@
 #include "core/repetitions.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "sample_installation.h"
 #include "screen_check.h"
 #include "support.h"
 #include "ui/app_context.h"
@@ -43,6 +44,7 @@
 using namespace dyd;
 using namespace dyd::ui;
 using dyd::test::Find;
+using dyd::test::LinkInstallation;
 using dyd::test::TempDir;
 
 namespace {
@@ -50,36 +52,6 @@ namespace {
 QString g_outputDir = QStringLiteral(".");
 
 constexpr double kToday = 45000.0;
-
-// The sample installation with its course folders copied and the rest (recordings, pictures,
-// help) linked.
-void LinkInstallation(const std::filesystem::path& from, const std::filesystem::path& to) {
-    namespace fs = std::filesystem;
-    fs::create_directories(to);
-    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-        const std::string name = entry.path().filename().string();
-        if (name == "dydaktor") {
-            continue;
-        }
-        if (name == "db") {
-            for (const fs::directory_entry& course : fs::directory_iterator(entry.path())) {
-                const fs::path target = to / "db" / course.path().filename();
-                fs::create_directories(target);
-                for (const fs::directory_entry& file : fs::directory_iterator(course.path())) {
-                    if (file.is_directory()) {
-                        fs::create_directory_symlink(file.path(), target / file.path().filename());
-                    } else {
-                        fs::copy_file(file.path(), target / file.path().filename());
-                    }
-                }
-            }
-        } else if (entry.is_directory()) {
-            fs::create_directory_symlink(entry.path(), to / name);
-        } else {
-            fs::copy_file(entry.path(), to / name);
-        }
-    }
-}
 
 // The panels of the learning window hold controls of their own, and its options panel opens
 // over the draw buttons; the amount to repeat stands in the gap of its sentence; the scroll
