@@ -7,6 +7,8 @@
 #include "core/codepage.h"
 #include "core/database.h"
 #include "core/learner_files.h"
+#include "core/session_plan.h"
+#include "core/settings.h"
 #include "core/text.h"
 
 namespace dyd::samplegen {
@@ -93,6 +95,21 @@ class Builder {
         out_.files[Db(kParametersFile)] = FormatDatabaseParameters(p, info.code);
         out_.files[RecordingsFolder() + "p.txt"] =
             "Nagrania bazy " + info.code + std::string(kCrLf);
+
+        // The settings a new learner of the course starts with: every exercise kind a unit type
+        // can have, so that a sample course shows all of them (the program's own defaults offer
+        // the words' kinds 1-6 and the sentences' 10-15 only). A learner's own file replaces it.
+        Settings settings;
+        for (int k = 1; k <= 9; ++k) {
+            settings.learningKinds[kWordUnit][k] = true;
+        }
+        settings.learningKinds[kWordUnit][kSelfAssessment] = true;
+        for (int k = kSentenceChoice; k <= kSentenceListening; ++k) {
+            settings.learningKinds[kSentenceUnit][k] = true;
+        }
+        settings.learningKinds[kSentenceUnit][kSentenceSelfAssessment] = true;
+        RepairLearningKinds(settings);
+        out_.files[Db(SettingsFileName(info.code))] = FormatSettings(settings);
     }
 
     void Groups() {
