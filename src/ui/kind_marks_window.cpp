@@ -50,6 +50,7 @@ KindMarksWindow::KindMarksWindow(AppContext& context, QWidget* parent)
     connect(okButton_, &QAbstractButton::clicked, this, &KindMarksWindow::Store);
     connect(closeButton_, &QAbstractButton::clicked, this, &QDialog::reject);
     list_->installEventFilter(this);
+    SetKeys({&context_, QStringLiteral("slownictwo.html"), false, okButton_, [this] { Store(); }});
 }
 
 void KindMarksWindow::ShowFor(int unitNumber) {
@@ -80,27 +81,6 @@ void KindMarksWindow::Store() {
     }
     ApplyKindMarks(items_, context_.session.repetitions, unitNumber_);
     accept();
-}
-
-bool KindMarksWindow::HandleKey(int key) {
-    switch (key) {
-        case Qt::Key_Escape:
-            reject();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (okButton_->isVisible()) {
-                Store();
-            }
-            return true;
-        case Qt::Key_F1:
-            if (context_.openHelp) {
-                context_.openHelp(QStringLiteral("slownictwo.html"));
-            }
-            return true;
-        default:
-            return false;
-    }
 }
 
 void KindMarksWindow::paintEvent(QPaintEvent*) {

@@ -39,7 +39,6 @@ class KindMarksWindow final : public KeyedDialog {
 
   private:
     void Store();
-    bool HandleKey(int key) override;
 
     AppContext& context_;
     QPixmap background_;

@@ -116,6 +116,7 @@ LearningWindow::LearningWindow(AppContext& context, PlanWindow* planWindow,
     for (QComboBox* box : findChildren<QComboBox*>()) {
         box->installEventFilter(this);
     }
+    SetKeys({&context_, kHelpPage, false, nullptr, {}});
 }
 
 LearningWindow::~LearningWindow() = default;
@@ -551,21 +552,6 @@ void LearningWindow::done(int result) {
         session.paths, session.db.units, session.repetitions, session.settings, context_.clock);
     if (!saved.error.empty()) {
         ShowMessage(Utf8(saved.error));
-    }
-}
-
-bool LearningWindow::HandleKey(int key) {
-    switch (key) {
-        case Qt::Key_Escape:
-            reject();
-            return true;
-        case Qt::Key_F1:
-            if (context_.openHelp) {
-                context_.openHelp(kHelpPage);
-            }
-            return true;
-        default:
-            return false;
     }
 }
 

@@ -78,7 +78,6 @@ class LearningWindow final : public KeyedDialog {
     void SetStatus(const std::string& utf8);
     void ShowMessage(const QString& text);
     int SelectedGroupId() const;
-    bool HandleKey(int key) override;
 
     AppContext& context_;
     PlanWindow* planWindow_;

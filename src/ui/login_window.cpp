@@ -70,6 +70,7 @@ LoginWindow::LoginWindow(AppContext& context, QWidget* parent)
 
     users_ = LoadUserList(context.programPaths.programDir);
     FillNames();
+    SetKeys({&context_, kHelpPage, false, okButton_, [this] { LogIn(); }});
 }
 
 void LoginWindow::FillNames() {
@@ -168,27 +169,6 @@ void LoginWindow::LogIn() {
         MessageBox::Show(context_, Utf8(message));
     }
     done(QDialog::Accepted);
-}
-
-bool LoginWindow::HandleKey(int key) {
-    switch (key) {
-        case Qt::Key_Escape:
-            reject();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (okButton_->isVisible()) {
-                LogIn();
-            }
-            return true;
-        case Qt::Key_F1:
-            if (context_.openHelp) {
-                context_.openHelp(kHelpPage);
-            }
-            return true;
-        default:
-            return false;
-    }
 }
 
 void LoginWindow::paintEvent(QPaintEvent*) {

@@ -50,7 +50,6 @@ class LoginWindow final : public KeyedDialog {
     void FillDatabases();
     void UpdateOkButton();
     // Esc, Enter and F1 of the window; false for other keys.
-    bool HandleKey(int key) override;
     void NewLearner();
     void LogIn();
 

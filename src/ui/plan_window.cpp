@@ -113,6 +113,7 @@ PlanWindow::PlanWindow(AppContext& context, QWidget* parent)
     connect(presentationButton_, &QAbstractButton::clicked, this, &PlanWindow::StartPresentation);
     connect(closeButton_, &QAbstractButton::clicked, this, &QDialog::reject);
     list_->installEventFilter(this);
+    SetKeys({&context_, kHelpPage, false, startButton_, [this] { StartSelected(); }});
 }
 
 int PlanWindow::Open(const std::string& info) {
@@ -225,27 +226,6 @@ void PlanWindow::EndOfSession() {
         } else {
             MessageBox::Show(context_, Utf8(saved.error), this);
         }
-    }
-}
-
-bool PlanWindow::HandleKey(int key) {
-    switch (key) {
-        case Qt::Key_Escape:
-            reject();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (startButton_->isVisible()) {
-                StartSelected();
-            }
-            return true;
-        case Qt::Key_F1:
-            if (context_.openHelp) {
-                context_.openHelp(kHelpPage);
-            }
-            return true;
-        default:
-            return false;
     }
 }
 

@@ -63,7 +63,6 @@ class PlanWindow final : public KeyedDialog {
     void StartPresentation();
     void UpdateStartButton();
     void EndOfSession();
-    bool HandleKey(int key) override;
 
     AppContext& context_;
     std::function<void()> runner_;

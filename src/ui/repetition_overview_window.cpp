@@ -45,6 +45,7 @@ RepetitionOverviewWindow::RepetitionOverviewWindow(AppContext& context, QWidget*
     okButton_->setCursor(Qt::PointingHandCursor);
     connect(okButton_, &QAbstractButton::clicked, this, &QDialog::accept);
     list_->installEventFilter(this);
+    SetKeys({&context_, QStringLiteral("jak.html"), true, nullptr, {}});
 }
 
 void RepetitionOverviewWindow::ShowOverview() {
@@ -63,21 +64,6 @@ void RepetitionOverviewWindow::Fill() {
     startLabel_->setText(Polish(overview.startLabel));
     countLabel_->clear();
     countLabel2_->clear();
-}
-
-bool RepetitionOverviewWindow::HandleKey(int key) {
-    switch (key) {
-        case Qt::Key_Escape:
-            accept();
-            return true;
-        case Qt::Key_F1:
-            if (context_.openHelp) {
-                context_.openHelp(QStringLiteral("jak.html"));
-            }
-            return true;
-        default:
-            return false;
-    }
 }
 
 void RepetitionOverviewWindow::paintEvent(QPaintEvent*) {

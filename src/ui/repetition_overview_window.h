@@ -32,8 +32,6 @@ class RepetitionOverviewWindow final : public KeyedDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    bool HandleKey(int key) override;
-
     AppContext& context_;
     QPixmap background_;
     QListWidget* list_;

@@ -99,6 +99,7 @@ SummaryWindow::SummaryWindow(AppContext& context, QWidget* parent)
     connect(printButton_, &QAbstractButton::clicked, this, &SummaryWindow::Print);
     connect(closeButton_, &QAbstractButton::clicked, this, &QDialog::accept);
     list_->installEventFilter(this);
+    SetKeys({&context_, {}, true, nullptr, {}});
 }
 
 bool SummaryWindow::ShowSummary() {
@@ -244,14 +245,6 @@ void SummaryWindow::Message(const QString& text) {
     } else {
         MessageBox::Show(context_, text, this);
     }
-}
-
-bool SummaryWindow::HandleKey(int key) {
-    if (key == Qt::Key_Escape) {
-        accept();
-        return true;
-    }
-    return false;
 }
 
 void SummaryWindow::paintEvent(QPaintEvent*) {

@@ -56,7 +56,6 @@ class SummaryWindow final : public KeyedDialog {
     void CopyToClipboard();
     void Print();
     void Message(const QString& text);
-    bool HandleKey(int key) override;
 
     AppContext& context_;
     MessageBox* messages_ = nullptr;
