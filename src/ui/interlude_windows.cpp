@@ -70,6 +70,19 @@ QLabel* MakeTextLabel(QWidget* parent, const QString& name, const QRect& area, i
     return label;
 }
 
+// The largest bold size from maxPoints down to 8 points at which the word-wrapped text fits the
+// label's height, so that a long fact or quotation is never cut off.
+void FitText(QLabel* label, int maxPoints) {
+    QFont font = label->font();
+    for (int points = maxPoints; points >= 8; --points) {
+        font.setPointSize(points);
+        label->setFont(font);
+        if (label->heightForWidth(label->width()) <= label->height()) {
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 // ---- Quotation and fact ------------------------------------------------------------------
@@ -119,6 +132,10 @@ InterludeTextWindow::InterludeTextWindow(AppContext& context, const QString& nam
 void InterludeTextWindow::SetContent(const QString& text, const QString& description,
                                      const QString& translation, const std::string& recording) {
     text_->setText(text);
+    // A text alone (a fact) takes the whole window below the title.
+    const bool alone = description.isEmpty() && translation.isEmpty() && recording.empty();
+    text_->setGeometry(alone ? QRect(24, 26, 492, 160) : QRect(24, 26, 492, 76));
+    FitText(text_, alone ? 13 : 14);
     description_->setText(description);
     translation_->setText(translation);
     translation_->hide();
