@@ -15,10 +15,12 @@
 #include "ui/dialogs.h"
 #include "ui/examples_window.h"
 #include "ui/help_viewer.h"
+#include "ui/interlude_windows.h"
 #include "ui/kind_marks_window.h"
 #include "ui/learning_window.h"
 #include "ui/login_window.h"
 #include "ui/main_menu_window.h"
+#include "ui/matching_window.h"
 #include "ui/new_user_window.h"
 #include "ui/plan_window.h"
 #include "ui/progress_window.h"
@@ -104,6 +106,7 @@ void Program::CreateWindows() {
     learning_ = new LearningWindow(
         context_, plan_, [this] { overview_->ShowOverview(); }, owner);
     progress_ = std::make_unique<ProgressWindow>();
+    matching_ = new MatchingWindow(context_, owner);
     overview_ = new RepetitionOverviewWindow(context_, owner);
     backdrop_ = std::make_unique<BackdropWindow>();
     yesNo_ = new YesNoDialog(context_, owner);
@@ -169,6 +172,10 @@ void Program::WireSessionWindows() {
         return statistics_->ShowScore(score);
     };
     hooks.answerPopup = [this](const QString& answer) { answerPopup_->ShowAnswer(answer); };
+    interludeWindows_ = std::make_unique<InterludeWindows>(context_, runner_);
+    matching_->SetRandom(random_);
+    interludeWindows_->SetMatchingOffer([this] { return matching_->OfferMatching(); });
+    hooks.interludes = interludeWindows_.get();
     runner_->SetHooks(std::move(hooks));
     // The microphone of K_nagraj, owned by the runner window; its errors go to the message box.
     auto* recorder = new QtRecorder(

@@ -27,9 +27,11 @@ class ConfirmationDialog;
 class DatabaseParametersWindow;
 class ExamplesWindow;
 class HelpViewer;
+class InterludeWindows;
 class KindMarksWindow;
 class LearningWindow;
 class LoginWindow;
+class MatchingWindow;
 class MainMenuWindow;
 class MessageBox;
 class NewUserWindow;
@@ -101,6 +103,7 @@ class Program final {
     KindMarksWindow* kindMarksWindow() const { return kindMarks_; }
     ExamplesWindow* examplesWindow() const { return examples_; }
     SummaryWindow* summaryWindow() const { return summary_; }
+    MatchingWindow* matchingWindow() const { return matching_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -133,11 +136,15 @@ class Program final {
     KindMarksWindow* kindMarks_ = nullptr;
     ExamplesWindow* examples_ = nullptr;
     SummaryWindow* summary_ = nullptr;
+    MatchingWindow* matching_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;
     // Lives as long as the program: its countdowns start again whenever the settings are loaded.
     InterludeScheduler interludes_;
+    // The quotation, fact and picture windows the scheduler shows between exercise steps; gone
+    // before the windows they stand over.
+    std::unique_ptr<InterludeWindows> interludeWindows_;
 };
 
 }  // namespace dyd::ui

@@ -290,6 +290,10 @@ void HandleCommonWindows(Driver& driver, std::vector<int>* summaryUnits) {
         QTest::keyClick(box, Qt::Key_Escape);
     });
     driver.On("TForm25", [](QDialog* statistics) { Click(statistics, "B_OK"); });
+    // The interludes between exercise steps (a quotation, a fact, a picture, the matching round).
+    for (const char* interlude : {"TForm18", "TForm38", "TForm16", "TForm17"}) {
+        driver.On(interlude, [](QDialog* window) { QTest::keyClick(window, Qt::Key_Escape); });
+    }
     driver.On("TForm31", [summaryUnits](QDialog* summary) {
         *summaryUnits = static_cast<SummaryWindow*>(summary)->listedUnits();
         Click(summary, "B_Zamknij");
@@ -679,6 +683,12 @@ void SessionEndToEndTest::aNewLearnerLearnsTenWordsAndRepeatsThemTwoDaysLater() 
         QCOMPARE(driver.seen.count(QStringLiteral("TForm4")), 4);
         QCOMPARE(driver.seen.count(QStringLiteral("TForm25")), 4);  // statistics after each run
         QCOMPARE(driver.seen.count(QStringLiteral("TForm31")), 1);
+        // More than thirty steps were done: the course's interludes came in between.
+        const qsizetype interludes = driver.seen.count(QStringLiteral("TForm18")) +
+                                     driver.seen.count(QStringLiteral("TForm38")) +
+                                     driver.seen.count(QStringLiteral("TForm16")) +
+                                     driver.seen.count(QStringLiteral("TForm17"));
+        QVERIFY(interludes >= 1);
         // The hint of F5 comes with the first wrong typed answer only.
         QCOMPARE(driver.messages.count(kF5Hint), 1);
         QVERIFY(session.settings.f5HintShown);

@@ -993,19 +993,18 @@ QImage MatchingBackground(int variant) {
     DrawPaper(p, image.rect());
     DrawCornerDecoration(p, 800, 600, variant + 1);
     DrawTitleBand(p, 800, 600, u"Kojarzenie"_s);
-    DrawWrapped(p, QRect(20, 108, 760, 26),
-                u"Połącz słowa z lewej kolumny z ich znaczeniami z prawej."_s, 16, kInk);
-    // The ten rows start at 150 and are 30 pixels apart.
-    DrawPanel(p, QRect(20, 146, 270, 302));
-    DrawPanel(p, QRect(420, 146, 360, 302));
+    // The window writes its own instruction; the ten rows of both columns (words at x 20, meanings
+    // at x 300, each 260 wide) start at 150 and are 30 pixels apart.
+    DrawPanel(p, QRect(14, 146, 272, 302));
+    DrawPanel(p, QRect(294, 146, 272, 302));
     p.setPen(QPen(kPaperDark, 1));
     for (int i = 1; i < 10; ++i) {
-        p.drawLine(24, 146 + 30 * i, 286, 146 + 30 * i);
-        p.drawLine(424, 146 + 30 * i, 776, 146 + 30 * i);
+        p.drawLine(18, 146 + 30 * i, 282, 146 + 30 * i);
+        p.drawLine(298, 146 + 30 * i, 562, 146 + 30 * i);
     }
     if (variant == 2) {
         p.setPen(QPen(kAmber, 3, Qt::DashLine));
-        p.drawLine(300, 296, 410, 296);
+        p.drawLine(590, 296, 770, 296);
     }
     DrawFrame(p, 800, 600);
     return image;
