@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/login.h"
+#include "full_course.h"
 #include "runner/runner.h"
 
 namespace {
@@ -43,48 +44,10 @@ class GlyphMeasure final : public TextMeasure {
     int LineHeight() const override { return 22; }
 };
 
-// 20000 words over every first letter and part of speech, then 5000 sentences; every fifth
-// word has a relation to a sentence.
-void FillFullDatabase(LearnerSession& s) {
-    s.paths.programDir = "/nonexistent-bench/";
-    s.paths.databaseDir = "/nonexistent-bench/db/x/";
-    s.db.params.language = 1;
-    s.settings.interludesAtEndOnly = true;
-    s.db.units.Reserve(kMaxUnits);
-    const int words = 20000;
-    for (int n = 1; n <= kMaxUnits; ++n) {
-        Unit u;
-        u.unitId = n;
-        const char first = static_cast<char>('a' + n % 26);
-        if (n <= words) {
-            u.unitKind = kWordUnit;
-            u.partOfSpeech = 1 + n % 4;
-            u.foreignText = std::string(1, first) + "word" + std::to_string(n);
-            // Long meanings go into the sentence box.
-            u.nativeText = "znaczenie numer " + std::to_string(n) +
-                           " opisane tak dokladnie, ze nie miesci sie w etykiecie";
-        } else {
-            u.unitKind = kSentenceUnit;
-            u.partOfSpeech = kSentencePart;
-            u.foreignText = "This is <sentence> number " + std::to_string(n);
-            u.nativeText = "zdanie";
-        }
-        u.groupId = n % 50;
-        u.recordingSource = 4;
-        u.recording = std::to_string(n);
-        u.comment = "komentarz";
-        s.db.units.Append(u);
-    }
-    s.db.units.wordUnitCount = words;
-    for (int i = 0; i < kMaxRelations; ++i) {
-        s.db.relations.push_back({1 + (i * 5) % words, words + 1 + i % 5000, 0});
-    }
-}
-
 void BM_RunnerVerdictToNextChoiceStep(benchmark::State& state) {
     static LearnerSession* session = [] {
         auto* s = new LearnerSession;
-        FillFullDatabase(*s);
+        bench::FillFullCourse(*s, {.longMeanings = true, .recordings = true});
         return s;
     }();
     LearnerSession& s = *session;

@@ -14,6 +14,7 @@
 
 #include "core/clock.h"
 #include "core/session_plan.h"
+#include "full_course.h"
 #include "ui/app_context.h"
 #include "ui/runner_window.h"
 
@@ -32,37 +33,10 @@ QApplication& App() {
 }
 
 void FillCourse(LearnerSession& s) {
-    s.paths.programDir = "/nonexistent-bench/";
-    s.paths.databaseDir = "/nonexistent-bench/db/x/";
-    s.db.params.language = 1;
-    s.settings.interludesAtEndOnly = true;
+    bench::FillFullCourse(s);
     s.settings.showStatistics = false;
     s.settings.f5HintShown = true;
-    s.db.units.Reserve(kMaxUnits);
-    const int words = 20000;
-    for (int n = 1; n <= kMaxUnits; ++n) {
-        Unit u;
-        u.unitId = n;
-        const char first = static_cast<char>('a' + n % 26);
-        if (n <= words) {
-            u.unitKind = kWordUnit;
-            u.partOfSpeech = 1 + n % 4;
-            u.foreignText = std::string(1, first) + "word" + std::to_string(n);
-            u.nativeText = "znaczenie " + std::to_string(n);
-        } else {
-            u.unitKind = kSentenceUnit;
-            u.partOfSpeech = kSentencePart;
-            u.foreignText = "This is <sentence> number " + std::to_string(n);
-            u.nativeText = "zdanie";
-        }
-        u.groupId = n % 50;
-        u.comment = "komentarz do jednostki";
-        s.db.units.Append(u);
-    }
-    s.db.units.wordUnitCount = words;
-    for (int i = 0; i < kMaxRelations; ++i) {
-        s.db.relations.push_back({1 + (i * 5) % words, words + 1 + i % 5000, 0});
-    }
+    const int words = s.db.units.wordUnitCount;
     // 300 rows of translation choice that never run out.
     s.plan.rows.clear();
     for (int r = 1; r <= kMaxPlanRows; ++r) {
