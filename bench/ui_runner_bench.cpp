@@ -16,7 +16,7 @@
 #include "core/session_plan.h"
 #include "full_course.h"
 #include "ui/app_context.h"
-#include "ui/runner_window.h"
+#include "ui/runner/runner_window.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "sound/qt_audio_device.h"
 #include "sound/qt_waiter.h"
 #include "sound/sound_player.h"
-#include "ui/main_menu_window.h"
-#include "ui/startup.h"
+#include "ui/shell/main_menu_window.h"
+#include "ui/shell/startup.h"
 
 int main(int argc, char** argv) {
     // A second copy ends at once, without a word.

@@ -10,7 +10,7 @@
 #include "core/clock.h"
 #include "core/login.h"
 #include "core/paths.h"
-#include "ui/image_button.h"
+#include "ui/widgets/image_button.h"
 
 namespace dyd {
 class SoundPlayer;

@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/sentence_box.h"
+#include "ui/runner/sentence_box.h"
 
 namespace dyd::test {
 

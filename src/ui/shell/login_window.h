@@ -1,0 +1,73 @@
+#pragma once
+
+// TForm9, the login: the learner picks his name (or makes a new learner) and a course database
+// (or makes a new one), and the login opens both in their fixed order while the progress is
+// reported. exec() returns Accepted when a learner and a database were opened into
+// context.session; Rejected when the learner left (the program then ends).
+
+#include <QPixmap>
+
+#include "core/database_list.h"
+#include "core/login.h"
+#include "core/users.h"
+#include "ui/widgets/keyed_dialog.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+
+namespace dyd::ui {
+
+struct AppContext;
+class DatabaseParametersWindow;
+class ImageButton;
+class NewUserWindow;
+
+class LoginWindow final : public KeyedDialog {
+    Q_OBJECT
+  public:
+    explicit LoginWindow(AppContext& context, QWidget* parent = nullptr);
+
+    // The windows it opens (the ones made at start-up); without them it makes its own when first
+    // needed.
+    void SetNewUserWindow(NewUserWindow* window) { newUser_ = window; }
+    void SetParametersWindow(DatabaseParametersWindow* window) { parameters_ = window; }
+    // Receives the progress of the loading (title in UTF-8, position 0..100); the first report
+    // comes once this window is hidden.
+    void SetProgress(LoginProgress progress) { progress_ = std::move(progress); }
+
+    // What the login gave: the main menu's picture or label, the load log.
+    const LoginResult& loginResult() const { return result_; }
+    // The login found no parameters file: the program must end.
+    bool mustEnd() const { return mustEnd_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void FillNames();
+    void FillDatabases();
+    void UpdateOkButton();
+    // Esc, Enter and F1 of the window; false for other keys.
+    void NewLearner();
+    void LogIn();
+
+    AppContext& context_;
+    QPixmap background_;
+    UserList users_;
+    DatabaseList databases_;
+    LoginProgress progress_;
+    LoginResult result_;
+    bool mustEnd_ = false;
+
+    QListWidget* names_;
+    QComboBox* databaseBox_;
+    ImageButton* okButton_;
+    ImageButton* newUserButton_;
+    ImageButton* closeButton_;
+    NewUserWindow* newUser_ = nullptr;
+    DatabaseParametersWindow* parameters_ = nullptr;
+};
+
+}  // namespace dyd::ui

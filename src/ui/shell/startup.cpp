@@ -1,0 +1,212 @@
+#include "ui/shell/startup.h"
+
+#include <QStringList>
+#include <cmath>
+
+#include "core/paths.h"
+#include "core/scheduling.h"
+#include "session/statistics_figures.h"
+#include "sound/qt_recorder.h"
+#include "sound/sound_player.h"
+#include "ui/runner/answer_popup.h"
+#include "ui/shell/backdrop_window.h"
+#include "ui/shell/comment_dialog.h"
+#include "ui/shell/database_parameters_window.h"
+#include "ui/shell/dialogs.h"
+#include "ui/content/examples_window.h"
+#include "ui/shell/help_viewer.h"
+#include "ui/runner/interlude_windows.h"
+#include "ui/session/kind_marks_window.h"
+#include "ui/session/learning_window.h"
+#include "ui/shell/login_window.h"
+#include "ui/shell/main_menu_window.h"
+#include "ui/runner/matching_window.h"
+#include "ui/shell/new_user_window.h"
+#include "ui/session/plan_window.h"
+#include "ui/shell/progress_window.h"
+#include "ui/session/repetition_overview_window.h"
+#include "ui/runner/runner_window.h"
+#include "ui/session/statistics_window.h"
+#include "ui/session/summary_window.h"
+#include "ui/widgets/ui_text.h"
+
+namespace dyd::ui {
+
+bool ScreenLargeEnough(QSize screen) {
+    return screen.width() >= kMinScreenWidth && screen.height() >= kMinScreenHeight;
+}
+
+bool RecommendedDpi(double logicalDpi) {
+    return std::abs(logicalDpi - kRecommendedDpi) < 0.5;
+}
+
+QString DpiRecommendationText() {
+    return QStringLiteral(
+        "Zalecamy aby czcionka w systemie była ustawiona jako: \"Mała czcionka\" (96 dpi). "
+        "Niektóre elementy programu mogą wyświetlać się niepoprawnie.");
+}
+
+Program::Program(const Clock& clock) : context_(clock) {}
+
+Program::~Program() = default;
+
+bool Program::Start(const StartupEnvironment& environment) {
+    const auto say = [&environment](const QString& text) {
+        if (environment.standardBox) {
+            environment.standardBox(text);
+        }
+    };
+
+    const ProgramPathsResult paths =
+        ComputeProgramPaths(environment.programFile, environment.changeCurrentFolder);
+    if (paths.status == ProgramPathsStatus::CannotSetFolder) {
+        say(Utf8(kCannotFindDirectory));
+    }
+    if (paths.status == ProgramPathsStatus::MarkerMissing) {
+        say(Utf8(kMarkerMissingMessage));
+        return false;
+    }
+    context_.programPaths = paths.paths;
+    context_.programPaths.databaseCode.clear();
+
+    // The button pictures come first: every window draws its buttons from them. A picture that
+    // cannot be used leaves its buttons drawn as text.
+    context_.images.Load(context_.programPaths.programDir);
+    if (!context_.images.errors().empty()) {
+        QStringList errors;
+        for (const QString& error : context_.images.errors()) {
+            errors.append(error);
+        }
+        say(errors.join(QLatin1Char('\n')));
+    }
+
+    CreateWindows();
+
+    if (!RecommendedDpi(environment.logicalDpi)) {
+        say(DpiRecommendationText());
+    }
+    if (!ScreenLargeEnough(environment.screenSize)) {
+        say(QString::fromUtf8(kScreenTooSmallText));
+        return false;
+    }
+    return true;
+}
+
+void Program::CreateWindows() {
+    // The main menu is the main window; the dialogs belong to it and open over it.
+    mainMenu_ = std::make_unique<MainMenuWindow>(context_);
+    QWidget* owner = mainMenu_.get();
+    messageBox_ = new MessageBox(context_, owner);
+    login_ = new LoginWindow(context_, owner);
+    runner_ = new RunnerWindow(context_, owner);
+    // The popup opens over the modal runner, which must let its keys through.
+    answerPopup_ = new AnswerPopup(context_, runner_);
+    plan_ = new PlanWindow(context_, owner);
+    newUser_ = new NewUserWindow(context_, owner);
+    learning_ = new LearningWindow(
+        context_, plan_, [this] { overview_->ShowOverview(); }, owner);
+    progress_ = std::make_unique<ProgressWindow>();
+    matching_ = new MatchingWindow(context_, owner);
+    overview_ = new RepetitionOverviewWindow(context_, owner);
+    backdrop_ = std::make_unique<BackdropWindow>();
+    yesNo_ = new YesNoDialog(context_, owner);
+    statistics_ = new StatisticsWindow(context_, owner);
+    comment_ = new CommentDialog(context_, owner);
+    help_ = new HelpViewer(context_, owner);
+    confirmation_ = new ConfirmationDialog(context_, owner);
+    kindMarks_ = new KindMarksWindow(context_, owner);
+    examples_ = new ExamplesWindow(context_, owner);
+    summary_ = new SummaryWindow(context_, owner);
+    parameters_ = new DatabaseParametersWindow(context_, owner);
+
+    context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
+
+    login_->SetNewUserWindow(newUser_);
+    login_->SetParametersWindow(parameters_);
+    ProgressWindow* progress = progress_.get();
+    login_->SetProgress([progress](std::string_view title, int position) {
+        progress->Report(Utf8(title), position);
+    });
+
+    mainMenu_->SetDialogs(messageBox_, yesNo_);
+    mainMenu_->SetProgressWindow(progress);
+    WireSessionWindows();
+}
+
+void Program::WireSessionWindows() {
+    if (random_ == nullptr) {
+        ownRandom_ = std::make_unique<SeededRandom>();
+        random_ = ownRandom_.get();
+    }
+    learning_->SetMessageBox(messageBox_);
+    learning_->SetRandom(random_);
+    plan_->SetMessageBox(messageBox_);
+    plan_->SetProgressWindow(progress_.get());
+    plan_->SetSummary([this] { summary_->ShowSummary(); });
+    plan_->SetRunner([this] { runner_->RunKind(context_.session.plan.currentKind); });
+    summary_->SetMessageBox(messageBox_);
+
+    runner_->SetDialogs(messageBox_, confirmation_);
+    runner_->SetRandom(*random_);
+    runner_->SetInterludeScheduler(interludes_);
+    RunnerWindowHooks hooks;
+    hooks.kindMarks = [this](int unitNumber) { kindMarks_->ShowFor(unitNumber); };
+    hooks.examples = [this](const std::string& text, const std::string& searchText) {
+        examples_->ShowExamples(text, searchText);
+    };
+    hooks.editComment = [this](const QString& shown, int maxLength) -> std::optional<std::string> {
+        std::optional<QString> edited = comment_->Ask(QString(), shown, maxLength);
+        if (!edited) {
+            return std::nullopt;
+        }
+        return edited->toStdString();
+    };
+    hooks.statistics = [this](const RunStatistics& run) {
+        ExerciseScore score;
+        score.right = run.right;
+        score.wrong = run.wrong;
+        score.planned = run.planned;
+        score.finished = run.finished;
+        score.stepCount = run.stepCount;
+        score.rowsPending = run.canGoBack;
+        return statistics_->ShowScore(score);
+    };
+    hooks.answerPopup = [this](const QString& answer) { answerPopup_->ShowAnswer(answer); };
+    interludeWindows_ = std::make_unique<InterludeWindows>(context_, runner_);
+    matching_->SetRandom(random_);
+    interludeWindows_->SetMatchingOffer([this] { return matching_->OfferMatching(); });
+    hooks.interludes = interludeWindows_.get();
+    runner_->SetHooks(std::move(hooks));
+    // The microphone of K_nagraj, owned by the runner window; its errors go to the message box.
+    auto* recorder = new QtRecorder(
+        context_.programPaths.programDir,
+        [this] {
+            if (context_.sound != nullptr) {
+                context_.sound->CloseMediaPlayer();
+            }
+        },
+        [this](const std::string& message) { messageBox_->ShowMessage(Utf8(message)); }, runner_);
+    runner_->SetRecorder(*recorder);
+
+    MainMenuActions actions;
+    actions.learning = [this] { learning_->exec(); };
+    mainMenu_->SetActions(std::move(actions));
+}
+
+bool Program::LogIn() {
+    context_.programPaths.databaseCode.clear();
+    backdrop_->ShowOverScreen();
+    if (login_->exec() != QDialog::Accepted || login_->mustEnd()) {
+        progress_->hide();
+        return false;
+    }
+    // Every login loads the settings afresh: the interludes count down from the start again.
+    interludes_.Reset();
+    mainMenu_->ApplyLogin(login_->loginResult());
+    mainMenu_->show();
+    mainMenu_->raise();
+    mainMenu_->activateWindow();
+    return true;
+}
+
+}  // namespace dyd::ui

@@ -1,0 +1,115 @@
+#include "ui/widgets/image_button.h"
+
+#include <QEnterEvent>
+#include <QPainter>
+
+#include "core/files.h"
+#include "core/paths.h"
+
+namespace dyd::ui {
+
+const std::vector<std::string>& ImageList::FileNames() {
+    static const std::vector<std::string> names = {
+        "but_s/glosnik2.bmp",      "but_s/wybierz.bmp",        "but_s/ok2.bmp",
+        "but_s/anuluj2.bmp",       "but_s/umiem.bmp",          "but_s/nie_umiem.bmp",
+        "but_s/sprawdz.bmp",       "but_s/ok_duzy.bmp",        "but_s/ok2.bmp",
+        "but_s/podr_back2.bmp",    "but_s/podr_druk2.bmp",     "but_s/nowy_user.bmp",
+        "but_s/glos_maly.bmp",     "but_s/op_gora.bmp",        "but_s/op_dol.bmp",
+        "but_s/m_slow_powt.bmp",   "but_s/m_slow_cwicz.bmp",   "but_s/m_slow_wyniki.bmp",
+        "but_s/zamknij_rog.bmp",   "but_s/cw_back.bmp",        "but_s/ok_wybor.bmp",
+        "but_s/ok2.bmp",           "but_s/podr_spis2.bmp",     "but_s/zmien.bmp",
+        "but_s/nauka2.bmp",        "but_s/nowe_slowko.bmp",    "but_s/cwicz_user.bmp",
+        "but_s/wybierz_nowe.bmp",  "but_s/wybierz_slowka.bmp", "but_s/wybierz_zdania.bmp",
+        "but_s/wylacz_filtr.bmp",  "but_s/statystyka.bmp",     "but_s/minim.bmp",
+    };
+    return names;
+}
+
+void ImageList::Load(const std::string& programDir, int frameCount) {
+    frameCount_ = frameCount < 1 ? 1 : frameCount;
+    strips_.clear();
+    errors_.clear();
+    for (const std::string& name : FileNames()) {
+        Strip strip;
+        const std::string path = ResolvePath(programDir, name);
+        QPixmap bitmap;
+        if (!FileExists(path) || !bitmap.load(QString::fromStdString(path))) {
+            errors_.push_back(QStringLiteral("Nie moge otworzyc pliku : \"") +
+                              QString::fromStdString(name) + QStringLiteral("\""));
+        } else if (bitmap.width() % frameCount_ != 0) {
+            errors_.push_back(
+                QStringLiteral("Dlugosc obrazka nie dzieli sie przez podana liczbe klatek"));
+        } else {
+            strip.bitmap = bitmap;
+            strip.frameWidth = bitmap.width() / frameCount_;
+        }
+        strips_.push_back(strip);
+    }
+}
+
+QPixmap ImageList::Frame(int index, int frame) const {
+    if (index < 0 || index >= count() || strips_[static_cast<std::size_t>(index)].frameWidth == 0) {
+        return {};
+    }
+    const Strip& strip = strips_[static_cast<std::size_t>(index)];
+    const int f = frame < 0 || frame >= frameCount_ ? 0 : frame;
+    return strip.bitmap.copy(f * strip.frameWidth, 0, strip.frameWidth, strip.bitmap.height());
+}
+
+int ImageList::FrameWidth(int index) const {
+    return index < 0 || index >= count() ? 0 : strips_[static_cast<std::size_t>(index)].frameWidth;
+}
+
+ImageButton::ImageButton(const ImageList& images, int imageIndex, QWidget* parent)
+    : QAbstractButton(parent), images_(images), imageIndex_(imageIndex) {
+    setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_Hover, true);
+    const QPixmap frame = images_.Frame(imageIndex_, 0);
+    if (!frame.isNull()) {
+        resize(frame.size());
+    }
+}
+
+void ImageButton::SetImage(int imageIndex) {
+    imageIndex_ = imageIndex;
+    const QPixmap frame = images_.Frame(imageIndex_, 0);
+    if (!frame.isNull()) {
+        resize(frame.size());
+    }
+    update();
+}
+
+QSize ImageButton::sizeHint() const {
+    const QPixmap frame = images_.Frame(imageIndex_, 0);
+    return frame.isNull() ? QSize(90, 28) : frame.size();
+}
+
+void ImageButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QPixmap frame = images_.Frame(imageIndex_, hovered_ ? 1 : 0);
+    if (!frame.isNull()) {
+        painter.drawPixmap(0, 0, frame);
+        return;
+    }
+    // No picture: a plain button face with the text.
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QColor(30, 70, 110));
+    painter.setBrush(hovered_ ? QColor(80, 140, 200) : QColor(50, 105, 160));
+    painter.drawRoundedRect(rect().adjusted(1, 1, -1, -1), 6, 6);
+    painter.setPen(Qt::white);
+    painter.drawText(rect(), Qt::AlignCenter, text());
+}
+
+void ImageButton::enterEvent(QEnterEvent*) {
+    hovered_ = true;
+    update();
+    emit hoverChanged(true);
+}
+
+void ImageButton::leaveEvent(QEvent*) {
+    hovered_ = false;
+    update();
+    emit hoverChanged(false);
+}
+
+}  // namespace dyd::ui
