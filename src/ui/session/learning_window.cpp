@@ -11,9 +11,9 @@
 #include "core/scheduling.h"
 #include "session/plan_builder.h"
 #include "ui/app_context.h"
+#include "ui/session/plan_window.h"
 #include "ui/shell/dialogs.h"
 #include "ui/widgets/image_button.h"
-#include "ui/session/plan_window.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
 #include "ui/widgets/window_parts.h"
@@ -274,6 +274,12 @@ void LearningWindow::BuildOptionsPanel() {
 // ---- Showing -------------------------------------------------------------------------------
 
 void LearningWindow::showEvent(QShowEvent* event) {
+    // A window brought back from the task bar gets a show event of the desktop's: it keeps the
+    // state the learner left it in. Only the opening starts afresh.
+    if (event->spontaneous()) {
+        QDialog::showEvent(event);
+        return;
+    }
     background_ = InterfacePicture(context_.paths(), "menu_nauka.bmp");
     MakeBorderlessCentred(this, kWidth, kHeight);
     RefreshRepetitionPanel();
@@ -350,16 +356,21 @@ void LearningWindow::GroupChanged() {
     }
 }
 
-void LearningWindow::ApplyGroup() {
+void LearningWindow::RefreshStatistics() {
     const int groupId = SelectedGroupId();
     groupLabel_->setText(groupId == 0 ? QStringLiteral("Dział:  wszystkie")
                                       : QStringLiteral("Dział:  ") + groupBox_->currentText());
     const LearnerSession& session = context_.session;
     counts_ = CountNewMaterial(session.db.units, session.repetitions, groupId);
     statistics_->setText(LabelText(StatisticsText(counts_, groupId != 0)));
+}
+
+void LearningWindow::ApplyGroup() {
+    RefreshStatistics();
     if (drawn_) {
         return;
     }
+    const LearnerSession& session = context_.session;
     const DrawButtons buttons = DrawButtonsFor(EffectiveLearningMode(session.settings), counts_);
     if (buttons.drawWordsPicture) {
         SetButtonImage(context_, drawButton_, kImageChooseWords, QStringLiteral("Wybierz słówka"),
@@ -428,6 +439,7 @@ void LearningWindow::StartLearning() {
     if (planWindow_ != nullptr) {
         planWindow_->Open(planInfo_);
     }
+    BackFromPlan();
     const SessionPlan& plan = context_.session.plan;
     if (PlanHasWorkLeft(plan)) {
         learnButton_->show();
@@ -435,6 +447,13 @@ void LearningWindow::StartLearning() {
     } else {
         learnButton_->hide();
         SetStatus(std::string(kSessionOverStatus));
+    }
+}
+
+void LearningWindow::BackFromPlan() {
+    // Left minimised with the program, the window comes back when the plan closes.
+    if (isMinimized()) {
+        showNormal();
     }
     RefreshRepetitionPanel();
 }
@@ -463,7 +482,7 @@ void LearningWindow::StartRepetitions() {
     if (planWindow_ != nullptr) {
         planWindow_->Open(info);
     }
-    RefreshRepetitionPanel();
+    BackFromPlan();
     ApplyGroup();
 }
 

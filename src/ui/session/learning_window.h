@@ -64,11 +64,13 @@ class LearningWindow final : public KeyedDialog {
     void StartRepetitions();
     void FillGroups();
     void GroupChanged();
+    void RefreshStatistics();
     void ApplyGroup();
     void EnterChoosing();
     void EnterDrawn();
     void Draw(bool sentencesOnly);
     void StartLearning();
+    void BackFromPlan();
     void Redraw();
     void OpenOptions();
     void UpdateFilterRow();

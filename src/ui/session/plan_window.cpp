@@ -12,8 +12,8 @@
 #include "session/plan_builder.h"
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
-#include "ui/widgets/image_button.h"
 #include "ui/shell/progress_window.h"
+#include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
 #include "ui/widgets/window_parts.h"
@@ -126,6 +126,11 @@ int PlanWindow::Resume() {
 }
 
 void PlanWindow::showEvent(QShowEvent* event) {
+    // Brought back from the task bar, the window keeps its list, selection and tick.
+    if (event->spontaneous()) {
+        QDialog::showEvent(event);
+        return;
+    }
     background_ = InterfacePicture(context_.paths(), "typ_cwiczenia.bmp");
     MakeBorderlessCentred(this, kWidth, kHeight);
     const bool learning = context_.session.plan.mode == SessionMode::Learning;
@@ -180,7 +185,11 @@ void PlanWindow::StartSelected() {
         reject();
         return;
     }
-    // Back from the runner (and its statistics), the keys belong to the plan's list again.
+    // Back from the runner (and its statistics), the keys belong to the plan's list again; a
+    // plan left minimised with the program comes back with the runner's close.
+    if (isMinimized()) {
+        showNormal();
+    }
     activateWindow();
     list_->setFocus();
 }
