@@ -440,6 +440,8 @@ void LearningWindow::StartLearning() {
         planWindow_->Open(planInfo_);
     }
     BackFromPlan();
+    // The units learnt in the session count at once.
+    RefreshStatistics();
     const SessionPlan& plan = context_.session.plan;
     if (PlanHasWorkLeft(plan)) {
         learnButton_->show();

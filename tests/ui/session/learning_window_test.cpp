@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -397,6 +398,39 @@ class LearningWindowTest : public QObject {
         QTest::keyClick(window_.get(), Qt::Key_Escape);
         QVERIFY(!window_->isVisible());
         QVERIFY(std::filesystem::exists(session().paths.userDir + "angielski.p"));
+    }
+
+    // The figures of the new material count the units of a session as soon as its plan closes,
+    // without leaving the drawn batch.
+    void figuresCountTheSessionWhenThePlanCloses() {
+        plan_->SetRunner([this] {
+            SessionPlan& plan = session().plan;
+            for (PlanRow& row : plan.rows) {
+                PlanEntry& cell = row.cells[static_cast<std::size_t>(plan.currentKind)];
+                cell.attempts += cell.remaining;
+                cell.remaining = 0;
+                cell.done = 1;
+            }
+        });
+        Show();
+        const QRegularExpression figures(
+            QStringLiteral("^Uczysz się: (\\d+) z (\\d+) w tym dziale\nDo nauki: (\\d+) "));
+        const QRegularExpressionMatch before = figures.match(Text(window_.get(), "L_Nauka"));
+        QVERIFY2(before.hasMatch(), qPrintable(Text(window_.get(), "L_Nauka")));
+        QCOMPARE(before.captured(1), QStringLiteral("0"));
+        Click(window_.get(), "K_Losuj");
+        WhenModal([](QDialog* w) {
+            while (Find<QAbstractButton>(w, "B_OK")->isVisible()) {
+                QTest::keyClick(Find<QListWidget>(w, "ListBox1"), Qt::Key_Return);
+            }
+        });
+        Click(window_.get(), "K_Nauka");
+        QVERIFY(window_->drawn());
+        const QRegularExpressionMatch after = figures.match(Text(window_.get(), "L_Nauka"));
+        QVERIFY2(after.hasMatch(), qPrintable(Text(window_.get(), "L_Nauka")));
+        QCOMPARE(after.captured(1), QStringLiteral("10"));
+        QCOMPARE(after.captured(2), before.captured(2));
+        QCOMPARE(after.captured(3).toInt(), before.captured(3).toInt() - 10);
     }
 };
 
