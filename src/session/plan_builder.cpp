@@ -288,6 +288,7 @@ PlanListView RefreshPlanList(SessionPlan& plan) {
     view.startVisible = CanStart(plan, view.selected);
     view.presentationVisible = !plan.list.empty() && plan.mode == SessionMode::Learning;
     view.finished = plan.list.empty();
+    view.allDone = !view.finished && view.selected < 0;
     view.title = view.finished ? "Koniec!" : "Rodzaje ćwiczeń";
     return view;
 }

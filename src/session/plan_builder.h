@@ -6,6 +6,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/database.h"
@@ -45,8 +46,18 @@ struct PlanListView {
     bool startVisible = false;
     bool presentationVisible = false;
     bool finished = false;  // no item: the title reads "Koniec!" and the window closes
-    std::string title;      // "Rodzaje ćwiczeń" or "Koniec!"
+    // Items listed, none with a count above 0: every kind is done and closing the window (Enter
+    // as well) ends the session.
+    bool allDone = false;
+    std::string title;  // "Rodzaje ćwiczeń" or "Koniec!"
 };
+
+// What the plan window says once every kind is done: closing saves the results, or, with "Nie
+// wyznaczaj powtórek" ticked, only ends the session (UTF-8, lines broken by LF CR).
+inline constexpr std::string_view kAllKindsDoneText =
+    "Wszystkie ćwiczenia wykonane —\n\rzamknij plan, aby zapisać wyniki.";
+inline constexpr std::string_view kAllKindsDoneUnsavedText =
+    "Wszystkie ćwiczenia wykonane —\n\rzamknij plan (bez zapisu wyników).";
 
 // Rebuilds plan.list from the cells: one item per active slot (rows still to do, or answers
 // given in this session), in list order.

@@ -351,6 +351,7 @@ TEST(RefreshPlanList, AFinishedKindStaysListedWithCountZero) {
     }
     PlanListView view = RefreshPlanList(plan);
     ASSERT_EQ(plan.list.size(), 2U);
+    EXPECT_FALSE(view.allDone);
     EXPECT_EQ(plan.list[0].rowsToDo, 0);
     EXPECT_EQ(PlanItemText(plan.list[0]), " - Rozumienie tekstu (0)");
     EXPECT_EQ(view.selected, 1);
@@ -369,6 +370,7 @@ TEST(RefreshPlanList, AFinishedKindStaysListedWithCountZero) {
     EXPECT_EQ(view.selected, -1);
     EXPECT_FALSE(view.startVisible);
     EXPECT_FALSE(view.finished);
+    EXPECT_TRUE(view.allDone);
     EXPECT_FALSE(PlanHasWorkLeft(plan));
 }
 
@@ -379,6 +381,7 @@ TEST(RefreshPlanList, EmptyPlanEndsAtOnce) {
     }
     const PlanListView view = RefreshPlanList(plan);
     EXPECT_TRUE(view.finished);
+    EXPECT_FALSE(view.allDone);
     EXPECT_EQ(view.title, "Koniec!");
     EXPECT_FALSE(view.presentationVisible);
     int stepId = 0;

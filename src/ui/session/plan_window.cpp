@@ -94,6 +94,15 @@ PlanWindow::PlanWindow(AppContext& context, QWidget* parent)
                   QRect(40, 255, 200, 20), 9);
     noRepetitionsLabel_->setBuddy(noRepetitions_);
 
+    // Once every kind is done it says how the session ends, in the place of the start button.
+    allDoneLabel_ = MakeLabel(this, QStringLiteral("L_wykonane"), QString(),
+                              QRect(136, 278, kWidth - 18 - 136, 36), 9);
+    allDoneLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette allDoneInk = allDoneLabel_->palette();
+    allDoneInk.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    allDoneLabel_->setPalette(allDoneInk);
+    allDoneLabel_->hide();
+
     presentationButton_ =
         MakeImageButton(context, -1, QStringLiteral("K_Prezentacja"), QStringLiteral("Prezentacja"),
                         this, QPoint(18 + 110, 282), QSize(110, 30));
@@ -112,8 +121,9 @@ PlanWindow::PlanWindow(AppContext& context, QWidget* parent)
     connect(startButton_, &QAbstractButton::clicked, this, &PlanWindow::StartSelected);
     connect(presentationButton_, &QAbstractButton::clicked, this, &PlanWindow::StartPresentation);
     connect(closeButton_, &QAbstractButton::clicked, this, &QDialog::reject);
+    connect(noRepetitions_, &QCheckBox::toggled, this, &PlanWindow::UpdateAllDone);
     list_->installEventFilter(this);
-    SetKeys({&context_, kHelpPage, false, startButton_, [this] { StartSelected(); }});
+    SetKeys({&context_, kHelpPage, false, nullptr, [this] { EnterPressed(); }});
 }
 
 int PlanWindow::Open(const std::string& info) {
@@ -164,8 +174,26 @@ void PlanWindow::RefreshList() {
     list_->setCurrentRow(view.selected);
     startButton_->setVisible(view.startVisible);
     presentationButton_->setVisible(view.presentationVisible);
+    allDone_ = view.allDone;
+    UpdateAllDone();
     setWindowTitle(Utf8(view.title));
     update();
+}
+
+void PlanWindow::UpdateAllDone() {
+    allDoneLabel_->setText(LabelText(
+        std::string(noRepetitions_->isChecked() ? kAllKindsDoneUnsavedText : kAllKindsDoneText)));
+    allDoneLabel_->setVisible(allDone_);
+}
+
+void PlanWindow::EnterPressed() {
+    // Enter starts the selected kind while the start button shows; with every kind done it
+    // closes the window, which ends the session.
+    if (allDone_) {
+        reject();
+    } else if (startButton_->isVisible()) {
+        StartSelected();
+    }
 }
 
 void PlanWindow::UpdateStartButton() {

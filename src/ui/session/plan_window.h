@@ -62,6 +62,8 @@ class PlanWindow final : public KeyedDialog {
     void StartSelected();
     void StartPresentation();
     void UpdateStartButton();
+    void UpdateAllDone();
+    void EnterPressed();
     void EndOfSession();
 
     AppContext& context_;
@@ -74,11 +76,13 @@ class PlanWindow final : public KeyedDialog {
     int stepId_ = 0;
     bool ending_ = false;
     bool lastCloseScheduled_ = false;
+    bool allDone_ = false;  // every listed kind is done: Enter closes the window
 
     QListWidget* list_;
     QLabel* info_;
     QCheckBox* noRepetitions_;
     QLabel* noRepetitionsLabel_;
+    QLabel* allDoneLabel_;
     ImageButton* startButton_;
     ImageButton* closeButton_;
     ImageButton* presentationButton_;

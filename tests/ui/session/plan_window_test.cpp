@@ -330,6 +330,53 @@ class PlanWindowTest : public QObject {
         QCOMPARE(presentations, 1);
         QCOMPARE(window_->stepId(), kPresentationStep);
     }
+
+    // Once every kind is done the window says that closing it ends the session, in words that
+    // follow the tick, and Enter closes it; before that Enter on a finished kind does nothing.
+    void everyKindDoneSaysSoAndEnterCloses() {
+        Settings& settings = session().settings;
+        settings.learningKinds[1].fill(false);
+        settings.learningKinds[1][2] = true;
+        settings.learningKinds[1][4] = true;
+        const std::string info = Plan(2);
+        QStringList problems;
+        QString doneText;
+        QString unsavedText;
+        bool closedByEnter = false;
+        WhenShown([&](QDialog* w) {
+            auto* list = Find<QListWidget>(w, "ListBox1");
+            auto* done = Find<QLabel>(w, "L_wykonane");
+            QTest::keyClick(list, Qt::Key_Return);
+            list->setCurrentRow(0);
+            QTest::keyClick(list, Qt::Key_Return);
+            if (!w->isVisible() || done->isVisible() || runs_ != 1) {
+                problems << QStringLiteral("Enter on a finished kind did something");
+            }
+            list->setCurrentRow(1);
+            QTest::keyClick(list, Qt::Key_Return);
+            if (!w->isVisible() || !done->isVisible() || Find<QWidget>(w, "B_OK")->isVisible()) {
+                problems << QStringLiteral("no word that every kind is done");
+            }
+            doneText = done->text();
+            QTest::mouseClick(Find<QCheckBox>(w, "CB_Bez_powtorki"), Qt::LeftButton);
+            unsavedText = done->text();
+            QTest::mouseClick(Find<QCheckBox>(w, "CB_Bez_powtorki"), Qt::LeftButton);
+            QTest::keyClick(list, Qt::Key_Enter);
+            closedByEnter = !w->isVisible();
+        });
+        window_->Open(info);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+        QCOMPARE(runs_, 2);
+        QCOMPARE(
+            doneText,
+            QStringLiteral("Wszystkie ćwiczenia wykonane —\nzamknij plan, aby zapisać wyniki."));
+        QCOMPARE(
+            unsavedText,
+            QStringLiteral("Wszystkie ćwiczenia wykonane —\nzamknij plan (bez zapisu wyników)."));
+        QVERIFY(closedByEnter);
+        QVERIFY(window_->lastCloseScheduled());
+        QVERIFY(std::filesystem::exists(LiveFile()));
+    }
 };
 
 QTEST_MAIN(PlanWindowTest)

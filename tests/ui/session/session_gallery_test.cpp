@@ -30,9 +30,9 @@
 #include "find_control.h"
 #include "sample_installation.h"
 #include "screen_check.h"
+#include "session/plan_builder.h"
 #include "support.h"
 #include "ui/app_context.h"
-#include "ui/shell/comment_dialog.h"
 #include "ui/content/examples_window.h"
 #include "ui/session/kind_marks_window.h"
 #include "ui/session/learning_window.h"
@@ -40,6 +40,7 @@
 #include "ui/session/repetition_overview_window.h"
 #include "ui/session/statistics_window.h"
 #include "ui/session/summary_window.h"
+#include "ui/shell/comment_dialog.h"
 
 using namespace dyd;
 using namespace dyd::ui;
@@ -337,6 +338,44 @@ class SessionGalleryTest : public QObject {
         CommentDialog dialog(*context_);
         dialog.Prepare(QString(), QStringLiteral("mylę z „borrow” – zapamiętać przykład"), 80);
         TakeShown(&dialog, QStringLiteral("comment"));
+        QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(QStringLiteral("; "))));
+    }
+
+    // The plan with every kind done says how to end the session: in a learning session beside
+    // the presentation button (with the tick, nothing is saved), in a repetition session alone.
+    void planWithEveryKindDone() {
+        PlanWindow plan(*context_);
+        plan.SetRunner([this] { AnswerAll(); });
+        const auto finishAll = [](QDialog* w) {
+            while (Find<QWidget>(w, "B_OK")->isVisible()) {
+                QTest::keyClick(Find<QListWidget>(w, "ListBox1"), Qt::Key_Return);
+            }
+            return Find<QWidget>(w, "L_wykonane")->isVisible();
+        };
+        const UnitTable& units = session().db.units;
+        std::vector<std::int32_t> fresh;
+        for (int u = 61; u <= units.unitCount() && fresh.size() < 3; ++u) {
+            fresh.push_back(u);
+        }
+        bool said = false;
+        WhenModal([&](QDialog* w) {
+            said = finishAll(w);
+            Take(w, QStringLiteral("plan_all_done"));
+            QTest::mouseClick(Find<QWidget>(w, "CB_Bez_powtorki"), Qt::LeftButton);
+            Take(w, QStringLiteral("plan_all_done_unsaved"));
+        });
+        plan.Open(BuildPlan(fresh, SessionMode::Learning, units, session().db.params,
+                            session().settings, session().repetitions, session().plan));
+        QVERIFY(said);
+        said = false;
+        WhenModal([&](QDialog* w) {
+            said = finishAll(w);
+            Take(w, QStringLiteral("plan_all_done_repetition"));
+        });
+        plan.Open(BuildPlan(std::vector<std::int32_t>{1, 2, 3}, SessionMode::Repetition, units,
+                            session().db.params, session().settings, session().repetitions,
+                            session().plan));
+        QVERIFY(said);
         QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(QStringLiteral("; "))));
     }
 };
