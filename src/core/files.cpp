@@ -7,8 +7,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
+
+#include "core/clock.h"
 
 namespace dyd {
 
@@ -155,6 +159,17 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
         ::close(dirFd);
     }
     return true;
+}
+
+std::optional<double> FileModifiedDay(const std::string& path) {
+    std::error_code ec;
+    const auto modified = std::filesystem::last_write_time(path, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    const auto system = std::chrono::file_clock::to_sys(modified);
+    return LocalDayNumber(
+        std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count());
 }
 
 }  // namespace dyd

@@ -13,6 +13,8 @@ namespace dyd {
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
 bool FileExists(const std::string& path);
+// When the file was last written, as a local day number with time; nothing when it is missing.
+std::optional<double> FileModifiedDay(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
 // Writes content to a temporary file in the folder of path, flushes it to disk and renames it

@@ -78,6 +78,9 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
         Report(progress, kCreatingProfileText, 11);
     }
     Say(result, history.message);
+    if (session.history.damaged) {
+        result.historyCopyDate = GoodHistoryCopyDate(paths);
+    }
 
     Report(progress, kReadingTitle, 15);
     LoadDatabase(paths, session.db, result.log);
@@ -96,6 +99,9 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
         LoadRepetitions(paths, RepetitionFileName(paths, kLiveSuffix), false, session.db.units,
                         session.repetitions, session.settings);
     Say(result, repetitions.message);
+    if (session.repetitions.damaged) {
+        result.repetitionCopy = NewestGoodRepetitionCopy(paths, session.db.units);
+    }
     return result;
 }
 
