@@ -90,9 +90,8 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
 
     LoadedSettings settings = LoadSettings(paths);
     session.settings = settings.settings;
-    for (const SettingsRepair& repair : settings.repairs) {
-        Say(result, RepairMessage(repair));
-    }
+    // One message for the whole file, however many lines it had to repair.
+    Say(result, RepairsMessage(settings.repairs));
     session.packs = LoadInterludePacks(paths);
 
     const LoadRepetitionsResult repetitions =
