@@ -61,6 +61,28 @@ bool DirectoryExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string SystemErrorText(int code) {
+    std::string_view cause;
+    switch (code) {
+        case ENOSPC:
+        case EDQUOT:
+            cause = "brak miejsca na dysku";
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            cause = "brak uprawnień do zapisu";
+            break;
+        case ENOENT:
+        case ENOTDIR:
+            cause = "folder nie istnieje";
+            break;
+        default:
+            cause = "błąd systemu";
+    }
+    return std::string(cause) + " (" + std::strerror(code) + ")";
+}
+
 namespace {
 
 std::atomic<int> gFaultKind{0};
@@ -68,7 +90,7 @@ std::atomic<std::size_t> gFaultAfter{0};
 
 bool Fail(std::string* error, const std::string& what, int code) {
     if (error != nullptr) {
-        *error = what + ": " + std::strerror(code);
+        *error = what + ": " + SystemErrorText(code);
     }
     return false;
 }

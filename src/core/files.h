@@ -24,6 +24,10 @@ bool DirectoryExists(const std::string& path);
 bool WriteFileAtomically(const std::string& path, std::string_view content,
                          std::string* error = nullptr);
 
+// A system error for the learner: a Polish sentence for the common causes (no space left, no
+// permission, a missing folder), then the system's own text in parentheses.
+std::string SystemErrorText(int code);
+
 // A seam for tests of what survives a failed save: the atomic writes that follow fail as a full
 // disk would (Fail), or the process dies (Kill), once afterBytes bytes of the new content have
 // been written. Kind None turns it off.

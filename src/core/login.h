@@ -65,6 +65,9 @@ struct LoginResult {
     std::optional<std::string> historyCopyDate;
 };
 
+// Said once at a login whose learner folder takes no file (UTF-8): where, and the reason.
+std::string LearnerFolderNotWritableMessage(std::string_view userDir, std::string_view error);
+
 // Reports the progress window's title (UTF-8) and position 0..100 as the login goes on.
 using LoginProgress = std::function<void(std::string_view title, int position)>;
 

@@ -218,7 +218,7 @@ EnsureUserDirResult EnsureUserDir(std::string_view programDir, std::int32_t numb
     if (code || !DirectoryExists(dir)) {
         result.error = "Nie można utworzyć katalogu użytkownika " + dir;
         if (code) {
-            result.error += " (" + code.message() + ")";
+            result.error += ": " + SystemErrorText(code.value());
         }
         result.error += ".";
         return result;
