@@ -5,13 +5,16 @@
 
 namespace dyd {
 
-double SystemClock::Now() const {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+double LocalDayNumber(std::int64_t unixSeconds) {
+    const auto seconds = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
     ::localtime_r(&seconds, &local);
     const double utc = static_cast<double>(seconds) / 86400.0 + 25569.0;
     return utc + static_cast<double>(local.tm_gmtoff) / 86400.0;
+}
+
+double SystemClock::Now() const {
+    return LocalDayNumber(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
 }
 
 SeededRandom::SeededRandom()

@@ -18,6 +18,9 @@ class Clock {
     double Today() const { return std::floor(Now()); }
 };
 
+// A moment given as seconds since 1970-01-01 UTC, as a local day number with time.
+double LocalDayNumber(std::int64_t unixSeconds);
+
 class SystemClock final : public Clock {
   public:
     double Now() const override;

@@ -7,8 +7,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
+
+#include "core/clock.h"
 
 namespace dyd {
 
@@ -57,6 +61,28 @@ bool DirectoryExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string SystemErrorText(int code) {
+    std::string_view cause;
+    switch (code) {
+        case ENOSPC:
+        case EDQUOT:
+            cause = "brak miejsca na dysku";
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            cause = "brak uprawnień do zapisu";
+            break;
+        case ENOENT:
+        case ENOTDIR:
+            cause = "folder nie istnieje";
+            break;
+        default:
+            cause = "błąd systemu";
+    }
+    return std::string(cause) + " (" + std::strerror(code) + ")";
+}
+
 namespace {
 
 std::atomic<int> gFaultKind{0};
@@ -64,7 +90,7 @@ std::atomic<std::size_t> gFaultAfter{0};
 
 bool Fail(std::string* error, const std::string& what, int code) {
     if (error != nullptr) {
-        *error = what + ": " + std::strerror(code);
+        *error = what + ": " + SystemErrorText(code);
     }
     return false;
 }
@@ -155,6 +181,17 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
         ::close(dirFd);
     }
     return true;
+}
+
+std::optional<double> FileModifiedDay(const std::string& path) {
+    std::error_code ec;
+    const auto modified = std::filesystem::last_write_time(path, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    const auto system = std::chrono::file_clock::to_sys(modified);
+    return LocalDayNumber(
+        std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count());
 }
 
 }  // namespace dyd

@@ -13,6 +13,8 @@ namespace dyd {
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
 bool FileExists(const std::string& path);
+// When the file was last written, as a local day number with time; nothing when it is missing.
+std::optional<double> FileModifiedDay(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
 // Writes content to a temporary file in the folder of path, flushes it to disk and renames it
@@ -21,6 +23,10 @@ bool DirectoryExists(const std::string& path);
 // says why.
 bool WriteFileAtomically(const std::string& path, std::string_view content,
                          std::string* error = nullptr);
+
+// A system error for the learner: a Polish sentence for the common causes (no space left, no
+// permission, a missing folder), then the system's own text in parentheses.
+std::string SystemErrorText(int code);
 
 // A seam for tests of what survives a failed save: the atomic writes that follow fail as a full
 // disk would (Fail), or the process dies (Kill), once afterBytes bytes of the new content have

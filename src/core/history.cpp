@@ -11,6 +11,7 @@
 #include "core/datetime.h"
 #include "core/exercise_sets.h"
 #include "core/files.h"
+#include "core/repetitions.h"
 #include "core/session_plan.h"
 #include "core/text.h"
 
@@ -125,6 +126,13 @@ void AppendMessage(std::string& message, std::string_view text) {
     message += text;
 }
 
+// Kinds 1..18 for results, the categories for catalogue entries; dates of years 1..9999.
+bool PlausibleRecord(const HistoryRecord& r) {
+    const bool kind =
+        (r.kind >= 1 && r.kind <= 18) || (r.kind >= kFirstCategory && r.kind <= kUserSetCategory);
+    return kind && r.percent <= 100 && r.complete <= 1 && r.when >= -693593.0 && r.when < 2958466.0;
+}
+
 }  // namespace
 
 std::string CatalogueBuiltText(int count) {
@@ -147,6 +155,11 @@ ExerciseHistory ParseHistory(std::string_view bytes, HistoryParseReport* report)
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     for (std::size_t i = 0; i < whole; ++i) {
         HistoryRecord record = DecodeRecord(data + i * kHistoryRecordSize);
+        if (record.blank()) {
+            ++local.blankRecords;
+        } else if (!PlausibleRecord(record)) {
+            ++local.implausibleRecords;
+        }
         if (history.count() < kMaxHistoryRecords) {
             history.records.push_back(std::move(record));
         } else {
@@ -328,6 +341,12 @@ LoginHistoryResult OpenHistoryAtLogin(const AppPaths& paths, int language, doubl
                                       ExerciseHistory& history) {
     LoginHistoryResult result;
     result.load = LoadHistory(paths, history);
+    // A working file cut, filled with other bytes or emptied while its copy holds results is
+    // damaged; the copy is kept for the learner to restore.
+    history.damaged = result.load.state == HistoryFileState::Unreadable ||
+                      result.load.report.damaged() ||
+                      (result.load.state == HistoryFileState::Loaded && history.count() == 0 &&
+                       GoodHistoryCopyDate(paths).has_value());
     if (result.load.state == HistoryFileState::Unreadable) {
         // Saving now would replace the learner's results with an empty store.
         result.message = std::string(kHistoryUnreadableMessage) + HistoryFilePath(paths);
@@ -335,6 +354,8 @@ LoginHistoryResult OpenHistoryAtLogin(const AppPaths& paths, int language, doubl
     }
     if (result.load.report.overflowRecords > 0) {
         result.message = kHistoryTooLargeMessage;
+    } else if (history.damaged) {
+        result.message = std::string(kHistoryDamagedMessage) + HistoryFilePath(paths);
     }
     if (history.count() == 0) {
         result.profileCreated = true;
@@ -347,6 +368,50 @@ LoginHistoryResult OpenHistoryAtLogin(const AppPaths& paths, int language, doubl
     AppendMessage(message, sync.message);
     static_cast<SyncUserSetsResult&>(result) = std::move(sync);
     result.message = std::move(message);
+    return result;
+}
+
+std::optional<std::string> GoodHistoryCopyDate(const AppPaths& paths) {
+    const std::string path = HistoryCopyFilePath(paths);
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    HistoryParseReport report;
+    const ExerciseHistory copy = ParseHistory(*bytes, &report);
+    if (copy.count() == 0 || report.damaged()) {
+        return std::nullopt;
+    }
+    const std::optional<double> modified = FileModifiedDay(path);
+    if (!modified) {
+        return std::nullopt;
+    }
+    return FormatDateTime(*modified);
+}
+
+std::string HistoryRestoreQuestion(std::string_view dateTime) {
+    return "Wczytać historię ćwiczeń z kopii z " + std::string(dateTime) + "?";
+}
+
+RestoreHistoryResult RestoreHistoryCopy(const AppPaths& paths, ExerciseHistory& history) {
+    RestoreHistoryResult result;
+    const std::optional<std::string> bytes = ReadFileBytes(HistoryCopyFilePath(paths));
+    HistoryParseReport report;
+    ExerciseHistory copy = bytes ? ParseHistory(*bytes, &report) : ExerciseHistory{};
+    if (!bytes || report.damaged()) {
+        result.message =
+            "Kopia historii ćwiczeń jest niedostępna lub uszkodzona: " + HistoryCopyFilePath(paths);
+        return result;
+    }
+    std::string error;
+    if (!SaveHistory(HistoryFilePath(paths), copy, &error)) {
+        result.message = "Nie udało się zapisać historii ćwiczeń (" + error + ").";
+        return result;
+    }
+    history = std::move(copy);
+    result.restored = true;
+    result.message =
+        "Wczytano historię ćwiczeń z kopii: " + std::to_string(history.count()) + " wpisów.";
     return result;
 }
 

@@ -53,6 +53,9 @@ struct HistoryRecord {
 
 struct ExerciseHistory {
     std::vector<HistoryRecord> records;  // record i (1-based) at index i - 1
+    // The working file was found damaged at login: its copy is then what remains of the
+    // learner's results and is not written over until the copy is restored.
+    bool damaged = false;
     int count() const { return static_cast<int>(records.size()); }
 };
 
@@ -65,6 +68,8 @@ inline constexpr std::string_view kHistoryFullMessage =
 inline constexpr std::string_view kHistoryFullForSetsMessage =
     "Historia ćwiczeń jest pełna (7000 wpisów). Nie wszystkie ćwiczenia zostały dopisane do "
     "listy ćwiczeń.";
+inline constexpr std::string_view kHistoryDamagedMessage =
+    "Plik historii ćwiczeń jest uszkodzony: ";
 inline constexpr std::string_view kHistoryUnreadableMessage =
     "Nie mogę odczytać historii ćwiczeń: ";
 
@@ -81,6 +86,15 @@ struct HistoryParseReport {
     int overflowRecords = 0;
     // Bytes at the end that do not make a whole record (ignored).
     std::size_t partialTailBytes = 0;
+    // Blank records (a save writes none) and records whose kind, percent, completion or date no
+    // save writes.
+    int blankRecords = 0;
+    int implausibleRecords = 0;
+
+    bool damaged() const {
+        return overflowRecords > 0 || partialTailBytes > 0 || blankRecords > 0 ||
+               implausibleRecords > 0;
+    }
 };
 
 // The records of a history file's bytes. Never fails: lengths that exceed a field are cut to it.
@@ -167,6 +181,20 @@ struct LoginHistoryResult : SyncUserSetsResult {
 // untouched and reported in message.
 LoginHistoryResult OpenHistoryAtLogin(const AppPaths& paths, int language, double now,
                                       ExerciseHistory& history);
+
+// The date and time (as the copy list shows them) of the history copy, when it holds records and
+// loads without damage; nothing otherwise.
+std::optional<std::string> GoodHistoryCopyDate(const AppPaths& paths);
+// "Wczytać historię ćwiczeń z kopii z " + dateTime + "?"
+std::string HistoryRestoreQuestion(std::string_view dateTime);
+
+struct RestoreHistoryResult {
+    bool restored = false;
+    std::string message;  // UTF-8, for the learner
+};
+// Replaces the records with those of the copy and saves them as the working file; the history is
+// no longer marked damaged. Nothing changes when the copy is missing or damaged.
+RestoreHistoryResult RestoreHistoryCopy(const AppPaths& paths, ExerciseHistory& history);
 
 // ---- Results ------------------------------------------------------------------------------------
 

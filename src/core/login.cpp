@@ -22,6 +22,11 @@ void Say(LoginResult& result, std::string message) {
 
 }  // namespace
 
+std::string LearnerFolderNotWritableMessage(std::string_view userDir, std::string_view error) {
+    return "Nie można zapisać plików ucznia w folderze " + std::string(userDir) +
+           ". Wyniki tej sesji nie zostaną zachowane. (" + std::string(error) + ")";
+}
+
 LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
                   std::int32_t userNumber, std::string_view userName, const Clock& clock,
                   LearnerSession& session, const LoginProgress& progress) {
@@ -65,19 +70,31 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
     Report(progress, kReadingTitle, 7);
     const int language = session.db.params.language;
     LoginHistoryResult history = OpenHistoryAtLogin(paths, language, clock.Now(), session.history);
-    if (history.profileCreated) {
+    // A learner folder that takes no file is said once, with where and why.
+    std::string notWritten = history.error;
+    if (history.profileCreated && notWritten.empty()) {
         Report(progress, kCreatingProfileText, 9);
         // A new learner starts with the shipped sets in his catalogue; his store is empty, so
         // nothing is lost by building it.
         const BuildCatalogueResult catalogue =
             BuildShippedCatalogue(paths, language, clock.Now(), session.history);
-        if (!catalogue.saved) {
+        notWritten = catalogue.error;
+        if (!catalogue.saved && notWritten.empty()) {
             Say(result, catalogue.message);
         }
-        history = OpenHistoryAtLogin(paths, language, clock.Now(), session.history);
+        if (notWritten.empty()) {
+            history = OpenHistoryAtLogin(paths, language, clock.Now(), session.history);
+            notWritten = history.error;
+        }
         Report(progress, kCreatingProfileText, 11);
     }
+    if (!notWritten.empty()) {
+        Say(result, LearnerFolderNotWritableMessage(paths.userDir, notWritten));
+    }
     Say(result, history.message);
+    if (session.history.damaged) {
+        result.historyCopyDate = GoodHistoryCopyDate(paths);
+    }
 
     Report(progress, kReadingTitle, 15);
     LoadDatabase(paths, session.db, result.log);
@@ -87,15 +104,17 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
 
     LoadedSettings settings = LoadSettings(paths);
     session.settings = settings.settings;
-    for (const SettingsRepair& repair : settings.repairs) {
-        Say(result, RepairMessage(repair));
-    }
+    // One message for the whole file, however many lines it had to repair.
+    Say(result, RepairsMessage(settings.repairs));
     session.packs = LoadInterludePacks(paths);
 
     const LoadRepetitionsResult repetitions =
         LoadRepetitions(paths, RepetitionFileName(paths, kLiveSuffix), false, session.db.units,
                         session.repetitions, session.settings);
     Say(result, repetitions.message);
+    if (session.repetitions.damaged) {
+        result.repetitionCopy = NewestGoodRepetitionCopy(paths, session.db.units);
+    }
     return result;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,7 +60,13 @@ struct LoginResult {
     bool menuPicture = false;
     std::string menuLabel;
     LoadLog log;
+    // A damaged repetition file or history, and a good copy of it to offer the learner at once.
+    std::optional<RepetitionCopyOffer> repetitionCopy;
+    std::optional<std::string> historyCopyDate;
 };
+
+// Said once at a login whose learner folder takes no file (UTF-8): where, and the reason.
+std::string LearnerFolderNotWritableMessage(std::string_view userDir, std::string_view error);
 
 // Reports the progress window's title (UTF-8) and position 0..100 as the login goes on.
 using LoginProgress = std::function<void(std::string_view title, int position)>;

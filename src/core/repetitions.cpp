@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 
@@ -78,6 +79,16 @@ double GetF64(const char* p) {
     return std::bit_cast<double>(GetU64(p));
 }
 
+// Day numbers of years 1..9999, as every date the program shows.
+bool PlausibleDay(double day) {
+    return day >= -693593.0 && day < 2958466.0;
+}
+
+bool PlausibleRecord(const RepetitionRecord& r) {
+    return PlausibleDay(r.firstDate) && PlausibleDay(r.lastDate) && r.knownFlag <= 1 &&
+           r.inTrash <= 1;
+}
+
 }  // namespace
 
 void EncodeRecord(const RepetitionRecord& r, std::string& out) {
@@ -125,8 +136,12 @@ RepetitionParseCounts ParseRepetitionFile(std::string_view bytes, const UnitTabl
     store.orphans.clear();
 
     RepetitionParseCounts counts;
-    const std::size_t whole = bytes.size() / kRecordSize;
+    std::size_t whole = bytes.size() / kRecordSize;
     counts.cutBytes = bytes.size() % kRecordSize;
+    if (whole > static_cast<std::size_t>(kMaxUnits)) {
+        whole = static_cast<std::size_t>(kMaxUnits);
+        counts.overCapacity = true;
+    }
     std::unordered_map<std::int32_t, std::size_t> orphanAt;
     for (std::size_t i = 0; i < whole; ++i) {
         RepetitionRecord record = DecodeRecord(bytes.data() + i * kRecordSize);
@@ -134,6 +149,9 @@ RepetitionParseCounts ParseRepetitionFile(std::string_view bytes, const UnitTabl
         if (record.unitId <= 0) {
             ++counts.notLearnt;
             continue;
+        }
+        if (!PlausibleRecord(record)) {
+            ++counts.implausible;
         }
         const int u = units.IndexOfUnitId(record.unitId);
         if (u < 1 || u > kMaxUnits) {
@@ -255,6 +273,7 @@ LoadRepetitionsResult LoadRepetitions(const AppPaths& paths, std::string_view na
             }
             ParseRepetitionFile({}, units, store);
             store.liveFileUnreadable = true;
+            store.damaged = true;
             result.status = LoadStatus::Unreadable;
             result.message =
                 std::string(kUnreadablePrefix) + path + "]. " + std::string(kRestoreAdvice);
@@ -266,11 +285,14 @@ LoadRepetitionsResult LoadRepetitions(const AppPaths& paths, std::string_view na
     store.liveFileUnreadable = false;
     const int n = result.counts.read;
     if (fromCopy) {
+        // A copy the learner chose to restore is his state from now on.
+        store.damaged = false;
         settings.savedRecordCount = n;
         result.message = LoadedCountMessage(n);
         return result;
     }
-    if (n < settings.savedRecordCount || result.counts.cutBytes > 0) {
+    store.damaged = n < settings.savedRecordCount || result.counts.damaged();
+    if (store.damaged) {
         result.status = LoadStatus::Damaged;
         result.message = DamagedFileMessage(n);
     }
@@ -479,7 +501,7 @@ bool MoveBackup(const AppPaths& paths, std::string_view fromSuffix, std::string_
 SaveRepetitionsResult MakeRepetitionBackup(const AppPaths& paths, const UnitTable& units,
                                            RepetitionStore& store, Settings& settings,
                                            const Clock& clock) {
-    if (store.recordHighWater <= 0) {
+    if (store.recordHighWater <= 0 || store.damaged) {
         return {};
     }
     // While the live file could not be read, SaveRepetitions refuses and no backup moves: the
@@ -495,6 +517,58 @@ SaveRepetitionsResult MakeRepetitionBackup(const AppPaths& paths, const UnitTabl
     return SaveRepetitions(paths,
                            RepetitionFileName(paths, moved ? kFifthBackupSuffix : kEndBackupSuffix),
                            units, store, settings, clock);
+}
+
+std::optional<RepetitionCopyOffer> NewestGoodRepetitionCopy(const AppPaths& paths,
+                                                            const UnitTable& units) {
+    const std::vector<CopyListEntry> list =
+        ReadCopyList(paths).value_or(std::vector<CopyListEntry>{});
+    struct Candidate {
+        std::string name;
+        double modified;
+    };
+    std::vector<Candidate> candidates;
+    for (const std::string_view suffix :
+         {kEndBackupSuffix, kFifthBackupSuffix, kTenthBackupSuffix, kFifteenthBackupSuffix}) {
+        const std::string name = RepetitionFileName(paths, suffix);
+        if (const std::optional<double> modified = FileModifiedDay(UserFile(paths, name))) {
+            candidates.push_back({name, *modified});
+        }
+    }
+    std::stable_sort(
+        candidates.begin(), candidates.end(),
+        [](const Candidate& a, const Candidate& b) { return a.modified > b.modified; });
+    auto scratch = std::make_unique<RepetitionStore>();
+    for (const Candidate& candidate : candidates) {
+        const std::optional<std::string> bytes = ReadFileBytes(UserFile(paths, candidate.name));
+        if (!bytes) {
+            continue;
+        }
+        const RepetitionParseCounts counts = ParseRepetitionFile(*bytes, units, *scratch);
+        const CopyListEntry* listed = nullptr;
+        for (const CopyListEntry& entry : list) {
+            if (entry.name == candidate.name) {
+                listed = &entry;
+            }
+        }
+        if (counts.damaged() || counts.read == 0 ||
+            (listed != nullptr && counts.read < listed->recordCount)) {
+            continue;
+        }
+        RepetitionCopyOffer offer;
+        offer.name = candidate.name;
+        if (listed != nullptr && !listed->dateTime.empty()) {
+            offer.dateTime = listed->dateTime;
+        } else {
+            offer.dateTime = FormatDateTime(candidate.modified);
+        }
+        return offer;
+    }
+    return std::nullopt;
+}
+
+std::string RestoreOfferQuestion(std::string_view dateTime) {
+    return "Wczytać powtórki z kopii z " + std::string(dateTime) + "?";
 }
 
 RestoreCopyResult RestoreRepetitionCopy(const AppPaths& paths, std::string_view name,
@@ -537,6 +611,7 @@ void ResetAllRepetitions(RepetitionStore& store) {
 void DeleteAllRepetitions(RepetitionStore& store) {
     ResetAllRepetitions(store);
     store.liveFileUnreadable = false;
+    store.damaged = false;
 }
 
 }  // namespace dyd

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -68,6 +69,10 @@ struct RepetitionStore {
     // Set when the live file exists but could not be read: the live file is then not written
     // over until a copy is restored or all repetitions are deleted.
     bool liveFileUnreadable = false;
+    // Set when the live file was found damaged at load (or could not be read): the backups are
+    // then what remains of the learner's state, and none is rotated or written from the store
+    // until a copy is restored or all repetitions are deleted.
+    bool damaged = false;
 
     RepetitionRecord& record(int u) { return records[static_cast<std::size_t>(u)]; }
     const RepetitionRecord& record(int u) const { return records[static_cast<std::size_t>(u)]; }
@@ -94,6 +99,17 @@ struct RepetitionParseCounts {
     int replaced = 0;          // records that a later record of the same unit replaced
     int notLearnt = 0;         // records with unitId 0 or below: nothing to keep
     std::size_t cutBytes = 0;  // bytes of a last, incomplete record (a cut file)
+    // Learnt records whose dates are not day numbers of years 1..9999 or whose flags are not 0
+    // or 1: bytes that no save wrote.
+    int implausible = 0;
+    // More records than units can be: only the first kMaxUnits were read.
+    bool overCapacity = false;
+
+    // A save writes whole, learnt, plausible records only, and never more than the capacity;
+    // anything else in a file is damage.
+    bool damaged() const {
+        return cutBytes > 0 || notLearnt > 0 || implausible > 0 || overCapacity;
+    }
 };
 
 // Clears the store as a load does (unitId, lastDate, repetitionNo and interval of every record
@@ -153,7 +169,8 @@ SaveRepetitionsResult SaveLiveRepetitions(const AppPaths& paths, const UnitTable
                                           const Clock& clock);
 
 // The backup at program end: code + ".pk", or at every fifth login (startCounter a multiple of
-// 5) code + ".p5" after moving ".p10" to ".p15" and ".p5" to ".p10".
+// 5) code + ".p5" after moving ".p10" to ".p15" and ".p5" to ".p10". Nothing is written or moved
+// while the store is marked damaged.
 SaveRepetitionsResult MakeRepetitionBackup(const AppPaths& paths, const UnitTable& units,
                                            RepetitionStore& store, Settings& settings,
                                            const Clock& clock);
@@ -168,6 +185,18 @@ inline constexpr std::string_view kRestoreCopyQuestion = "Czy chcesz wczytać po
 RestoreCopyResult RestoreRepetitionCopy(const AppPaths& paths, std::string_view name,
                                         const UnitTable& units, RepetitionStore& store,
                                         Settings& settings, const Clock& clock);
+
+// The newest backup (".pk", ".p5", ".p10", ".p15", newest file first) that loads without
+// damage: whole, learnt, plausible records, no fewer than the copy list says were written. Its
+// dateTime is the copy list's, or the file's modification time when the list does not name it.
+struct RepetitionCopyOffer {
+    std::string name;
+    std::string dateTime;
+};
+std::optional<RepetitionCopyOffer> NewestGoodRepetitionCopy(const AppPaths& paths,
+                                                            const UnitTable& units);
+// "Wczytać powtórki z kopii z " + dateTime + "?"
+std::string RestoreOfferQuestion(std::string_view dateTime);
 
 // ---- Copy list -------------------------------------------------------------------------------
 

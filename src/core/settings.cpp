@@ -158,6 +158,40 @@ std::string RepairMessage(const SettingsRepair& repair) {
     return std::string(kRepairedLineMessage) + ToUtf8(repair.text, CodePage::Cp1250) + ".";
 }
 
+std::string RepairsMessage(const std::vector<SettingsRepair>& repairs) {
+    if (repairs.size() <= 1) {
+        return repairs.empty() ? std::string() : RepairMessage(repairs.front());
+    }
+    constexpr std::size_t kShownLines = 10;
+    constexpr std::size_t kShownBytes = 60;
+    std::string message =
+        "Naprawiono błędy w pliku ustawień, w " + std::to_string(repairs.size()) + " liniach:";
+    for (std::size_t i = 0; i < repairs.size() && i < kShownLines; ++i) {
+        const std::string_view text = repairs[i].text;
+        std::string shown;
+        for (std::size_t b = 0; b < text.size() && b < kShownBytes; ++b) {
+            const auto byte = static_cast<unsigned char>(text[b]);
+            const std::string utf8 = ToUtf8(text.substr(b, 1), CodePage::Cp1250);
+            if (byte < 0x20 || byte == 0x7F || utf8 == "\uFFFD") {
+                static constexpr char kHex[] = "0123456789ABCDEF";
+                shown += "\\x";
+                shown += kHex[byte >> 4];
+                shown += kHex[byte & 15];
+            } else {
+                shown += utf8;
+            }
+        }
+        if (text.size() > kShownBytes) {
+            shown += "…";
+        }
+        message += "\nlinia " + std::to_string(repairs[i].line) + ": " + shown;
+    }
+    if (repairs.size() > kShownLines) {
+        message += "\ni " + std::to_string(repairs.size() - kShownLines) + " innych";
+    }
+    return message;
+}
+
 std::string SettingsFileName(std::string_view databaseCode) {
     return std::string(databaseCode) + std::string(kSettingsExtension);
 }

@@ -93,6 +93,11 @@ struct SettingsRepair {
 // "Naprawiono błąd w linii:" + the line (as Windows-1250 text) + "." (UTF-8).
 std::string RepairMessage(const SettingsRepair& repair);
 
+// All repairs of one file in one message: a single repair as RepairMessage; more as a heading
+// with their count, the first 10 lines (numbered, cut to 60 characters, bytes that are no text
+// shown as \xNN) and "i N innych" for the rest. Empty when there is nothing to say.
+std::string RepairsMessage(const std::vector<SettingsRepair>& repairs);
+
 // code + ".ustaw"
 std::string SettingsFileName(std::string_view databaseCode);
 

@@ -1,5 +1,10 @@
 #include "core/users.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <cerrno>
+
 #include <algorithm>
 #include <filesystem>
 #include <limits>
@@ -28,7 +33,59 @@ AddUserResult Refused(AddUserStatus status, std::string_view message) {
     return result;
 }
 
+// An exclusive flock on the lock file beside usr.t for as long as it lives. The kernel lets the
+// lock go when the process ends, however it ends, so a crash never blocks the next copy. When the
+// lock file cannot be made (a read-only folder), the list is changed without it: the write of
+// usr.t then fails the same way and says why.
+class UserListLock {
+  public:
+    explicit UserListLock(std::string_view programDir) {
+        std::string path(programDir);
+        if (!path.empty() && path.back() != '/') {
+            path += '/';
+        }
+        path += kUserListLockFile;
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ >= 0) {
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~UserListLock() {
+        if (fd_ >= 0) {
+            ::close(fd_);  // closing the only descriptor releases the lock
+        }
+    }
+    UserListLock(const UserListLock&) = delete;
+    UserListLock& operator=(const UserListLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
 }  // namespace
+
+std::int32_t HighestUserFolder(std::string_view programDir) {
+    std::int32_t highest = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(std::string(programDir), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_directory(typeError)) {
+            continue;
+        }
+        const std::string name = it->path().filename().string();
+        if (name.empty() ||
+            !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        const std::optional<std::int32_t> number = ParseInt(name);
+        if (number && *number > highest) {
+            highest = *number;
+        }
+    }
+    return highest;
+}
 
 UserList ParseUserList(std::string_view bytes) {
     UserList list;
@@ -80,6 +137,8 @@ UserList LoadUserList(std::string_view programDir) {
 }
 
 AddUserResult AddUser(std::string_view programDir, UserList& list, std::string_view name) {
+    const UserListLock lock(programDir);
+    list = LoadUserList(programDir);
     if (list.unreadable) {
         return Refused(AddUserStatus::Unreadable, kUserListUnreadableMessage);
     }
@@ -103,7 +162,7 @@ AddUserResult AddUser(std::string_view programDir, UserList& list, std::string_v
             return Refused(AddUserStatus::Duplicate, kDuplicateUserMessage);
         }
     }
-    std::int64_t highest = 0;
+    std::int64_t highest = HighestUserFolder(programDir);
     for (const UserEntry& user : list.users) {
         highest = std::max<std::int64_t>(highest, user.number);
     }
@@ -159,7 +218,7 @@ EnsureUserDirResult EnsureUserDir(std::string_view programDir, std::int32_t numb
     if (code || !DirectoryExists(dir)) {
         result.error = "Nie można utworzyć katalogu użytkownika " + dir;
         if (code) {
-            result.error += " (" + code.message() + ")";
+            result.error += ": " + SystemErrorText(code.value());
         }
         result.error += ".";
         return result;

@@ -12,6 +12,7 @@
 namespace dyd {
 
 inline constexpr std::string_view kUserListFile = "usr.t";
+inline constexpr std::string_view kUserListLockFile = "usr.t.lock";
 inline constexpr int kMaxUsers = 50;
 inline constexpr int kMaxUserNameLength = 30;
 inline constexpr int kMinUserNameLength = 2;
@@ -81,9 +82,17 @@ struct AddUserResult {
     bool added() const { return status == AddUserStatus::Added; }
 };
 
-// Adds a learner named name (Windows-1250, trimmed here) with number 1 + the highest number in
-// the list and rewrites programDir + "usr.t". On refusal the list and the file stay as they were.
+// Adds a learner named name (Windows-1250, trimmed here) and rewrites programDir + "usr.t".
+// Another copy of the program may have changed the list since it was read, so the file is read
+// again under a lock (programDir + "usr.t.lock", held with flock: a process that dies lets it go)
+// and list becomes what the file holds, with the new learner at its end. The new number is above
+// every number in the list and every learner folder on disk, so an existing folder is never given
+// to a new learner. On refusal the file stays as it was.
 AddUserResult AddUser(std::string_view programDir, UserList& list, std::string_view name);
+
+// The highest learner folder of the installation: folders of programDir named by a number above 0;
+// 0 when there is none.
+std::int32_t HighestUserFolder(std::string_view programDir);
 
 // A name typed at the window (UTF-8) in Windows-1250; nothing, and a message, when it holds a
 // character the code page cannot hold or is not valid UTF-8.

@@ -355,6 +355,65 @@ TEST(HistorySync, ShippedCatalogueIsBuiltFromTheShippedFile) {
     EXPECT_EQ(BuildShippedCatalogue(paths, 7, kDay, h).count, 0);
 }
 
+// A working file found damaged at login marks the history: its copy is offered and kept.
+TEST(HistorySafety, ADamagedWorkingFileKeepsItsCopyAndOffersIt) {
+    ExerciseHistory good;
+    for (int i = 0; i < 6; ++i) {
+        good.records.push_back(
+            Entry("201-1-" + ZeroPad(4, i), static_cast<std::uint8_t>(1 + i), i, kDay));
+    }
+    const std::string goodBytes = FormatHistory(good);
+    std::mt19937 random(11);
+    std::string garbage(128 * 9, '\0');
+    for (char& c : garbage) {
+        c = static_cast<char>(random());
+    }
+    const struct {
+        const char* what;
+        std::string working;
+    } cases[] = {
+        {"cut", goodBytes.substr(0, goodBytes.size() - 40)},
+        {"random bytes", garbage},
+        {"emptied", ""},
+        {"zero bytes", std::string(goodBytes.size(), '\0')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const AppPaths paths = PathsIn(dir);
+        WriteBytes(HistoryFilePath(paths), c.working);
+        WriteBytes(HistoryCopyFilePath(paths), goodBytes);
+        ExerciseHistory h;
+        const LoginHistoryResult login = OpenHistoryAtLogin(paths, kEnglish, kDay, h);
+        EXPECT_TRUE(h.damaged);
+        EXPECT_NE(login.message.find("Plik historii ćwiczeń jest uszkodzony: "), std::string::npos)
+            << login.message;
+        const std::optional<std::string> date = GoodHistoryCopyDate(paths);
+        ASSERT_TRUE(date.has_value());
+        EXPECT_EQ(HistoryRestoreQuestion("2024-03-15 10:00:00"),
+                  "Wczytać historię ćwiczeń z kopii z 2024-03-15 10:00:00?");
+
+        const RestoreHistoryResult restored = RestoreHistoryCopy(paths, h);
+        EXPECT_TRUE(restored.restored);
+        EXPECT_EQ(restored.message, "Wczytano historię ćwiczeń z kopii: 6 wpisów.");
+        EXPECT_FALSE(h.damaged);
+        EXPECT_EQ(ReadBytes(HistoryFilePath(paths)), goodBytes);
+        EXPECT_EQ(ReadBytes(HistoryCopyFilePath(paths)), goodBytes);
+    }
+
+    // A whole working file is no damage, and a damaged copy is never offered.
+    TempDir dir;
+    const AppPaths paths = PathsIn(dir);
+    WriteBytes(HistoryFilePath(paths), goodBytes);
+    WriteBytes(HistoryCopyFilePath(paths), goodBytes.substr(0, 200));
+    ExerciseHistory h;
+    OpenHistoryAtLogin(paths, kEnglish, kDay, h);
+    EXPECT_FALSE(h.damaged);
+    EXPECT_FALSE(GoodHistoryCopyDate(paths).has_value());
+    EXPECT_FALSE(RestoreHistoryCopy(paths, h).restored);
+    EXPECT_EQ(h.count(), 6);
+}
+
 // ---- A save that fails or dies leaves the previous file whole ----------------------------------
 
 ExerciseHistory SampleHistory(int records) {

@@ -6,6 +6,7 @@
 
 #include "core/codepage.h"
 #include "core/datetime.h"
+#include "core/files.h"
 #include "core/scheduling.h"
 #include "support.h"
 
@@ -59,6 +60,24 @@ TEST(Login, NewLearnerGetsFolderProfileAndShippedCatalogue) {
     EXPECT_FALSE(result.menuPicture);
     EXPECT_EQ(ToUtf8(result.menuLabel, CodePage::Cp1250), "Angielski próbny\n\rZespół Dydaktora");
     EXPECT_EQ(CollectDueUnits(session.repetitions, clock.Today()).total, 0);
+}
+
+// A disk that takes no file: the new learner is told once that his folder cannot be written and
+// where, in Polish, instead of a message about a catalogue that was never saved.
+TEST(Login, AFolderThatTakesNoFileIsSaidOnceWithWhereAndWhy) {
+    TempDir dir;
+    test::CopyFixture("mini", dir.path());
+    const FixedClock clock(DayNumber(2026, 12, 10) + 0.5);
+    LearnerSession session;
+    SetWriteFaultForTesting({WriteFault::Kind::Fail, 0});
+    const LoginResult result = Login(ProgramPaths(dir), "angtest", 3, "Ewa", clock, session, {});
+    SetWriteFaultForTesting({});
+    ASSERT_EQ(result.status, LoginStatus::Opened);
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_EQ(result.messages[0],
+              "Nie można zapisać plików ucznia w folderze " + dir.path() +
+                  "3/. Wyniki tej sesji nie zostaną zachowane. (" + dir.path() +
+                  "3/angtest: brak miejsca na dysku (No space left on device))");
 }
 
 TEST(Login, SecondLoginReadsWhatTheFirstLeft) {

@@ -3,9 +3,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 
 #include "core/datetime.h"
@@ -388,6 +390,119 @@ TEST(RepetitionCopies, EveryFifthLoginRotatesTheBackups) {
     EXPECT_FALSE(
         MakeRepetitionBackup(empty.paths, units, empty.store, empty.settings, empty.clock).written);
     EXPECT_FALSE(std::filesystem::exists(empty.File(".pk")));
+}
+
+// A live file found damaged leaves every backup as it is at the end of the program, and the
+// newest backup that loads whole is offered for restoring.
+TEST(RepetitionCopies, ADamagedLiveFileNeverOverwritesAGoodBackup) {
+    UnitTable units = Units(10);
+    std::string good;
+    for (int u = 1; u <= 5; ++u) {
+        EncodeRecord(Learnt(u), good);
+    }
+    std::string blankRecord;
+    EncodeRecord(RepetitionRecord{}, blankRecord);
+    std::string nanDates;
+    RepetitionRecord odd = Learnt(3);
+    odd.lastDate = std::nan("");
+    EncodeRecord(Learnt(1), nanDates);
+    EncodeRecord(odd, nanDates);
+    std::string overCapacity;
+    for (int i = 0; i <= kMaxUnits; ++i) {
+        EncodeRecord(Learnt(1 + i % 10), overCapacity);
+    }
+    std::mt19937 random(7);
+    std::string garbage(64 * 40, '\0');
+    for (char& c : garbage) {
+        c = static_cast<char>(random());
+    }
+    const struct {
+        const char* what;
+        std::string live;
+        int placed;  // records kept in the store
+    } cases[] = {
+        {"cut by 40 bytes", good.substr(0, good.size() - 40), 4},
+        {"all zero bytes of the right size", std::string(good.size(), '\0'), 0},
+        {"a blank record between learnt ones", good.substr(0, 128) + blankRecord, 2},
+        {"dates that are no day numbers", nanDates, 2},
+        {"random bytes", garbage, -1},
+        {"more records than units can be", overCapacity, kMaxUnits},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Learner l;
+        l.settings.savedRecordCount = 5;
+        l.settings.startCounter = 11;
+        WriteBytes(l.File(".p"), c.live);
+        WriteBytes(l.File(".pk"), good);
+        WriteBytes(l.File(".pi"), CrLf({"ang.pk=2024-04-30 18:00:00=5= 10= "}));
+        const LoadRepetitionsResult r = l.LoadLive(units);
+        EXPECT_EQ(r.status, LoadStatus::Damaged);
+        EXPECT_TRUE(l.store.damaged);
+        if (c.placed >= 0) {
+            EXPECT_EQ(r.counts.placed, c.placed);
+        }
+        EXPECT_LE(r.counts.read, kMaxUnits);
+
+        const std::optional<RepetitionCopyOffer> offer = NewestGoodRepetitionCopy(l.paths, units);
+        ASSERT_TRUE(offer.has_value());
+        EXPECT_EQ(offer->name, "ang.pk");
+        EXPECT_EQ(offer->dateTime, "2024-04-30 18:00:00");
+        EXPECT_EQ(RestoreOfferQuestion(offer->dateTime),
+                  "Wczytać powtórki z kopii z 2024-04-30 18:00:00?");
+
+        // The close of the program: no backup written, moved or listed.
+        l.store.recordHighWater = 10;
+        EXPECT_FALSE(MakeRepetitionBackup(l.paths, units, l.store, l.settings, l.clock).written);
+        l.settings.startCounter = 15;
+        WriteBytes(l.File(".p5"), good);
+        EXPECT_FALSE(MakeRepetitionBackup(l.paths, units, l.store, l.settings, l.clock).written);
+        EXPECT_EQ(ReadBytes(l.File(".pk")), good);
+        EXPECT_EQ(ReadBytes(l.File(".p5")), good);
+        EXPECT_FALSE(std::filesystem::exists(l.File(".p10")));
+        EXPECT_EQ(ReadBytes(l.File(".pi")), CrLf({"ang.pk=2024-04-30 18:00:00=5= 10= "}));
+
+        // Restoring the copy ends the damage: the next close writes its backup again.
+        const RestoreCopyResult restored =
+            RestoreRepetitionCopy(l.paths, offer->name, units, l.store, l.settings, l.clock);
+        EXPECT_EQ(restored.load.message, "Wczytano informacje o 5 powtórkach.");
+        EXPECT_FALSE(l.store.damaged);
+        EXPECT_EQ(ReadBytes(l.File(".p")), good);
+        EXPECT_TRUE(MakeRepetitionBackup(l.paths, units, l.store, l.settings, l.clock).written);
+    }
+}
+
+TEST(RepetitionCopies, TheNewestBackupThatLoadsWholeIsOffered) {
+    Learner l;
+    UnitTable units = Units(10);
+    std::string four;
+    std::string five;
+    for (int u = 1; u <= 5; ++u) {
+        EncodeRecord(Learnt(u), five);
+    }
+    four = five.substr(0, 4 * 64);
+    const auto age = [&](std::string_view suffix, int hours) {
+        std::filesystem::last_write_time(
+            l.File(suffix),
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(hours));
+    };
+    WriteBytes(l.File(".p15"), five);
+    WriteBytes(l.File(".p10"), four);                   // fewer than the list says were written
+    WriteBytes(l.File(".p5"), five + "cut");            // a cut record
+    WriteBytes(l.File(".pk"), std::string(128, '\0'));  // blank records
+    age(".p15", 40);
+    age(".p10", 30);
+    age(".p5", 20);
+    age(".pk", 10);
+    WriteBytes(l.File(".pi"), CrLf({"ang.p10=2024-04-20 10:00:00=5= 10= "}));
+    std::optional<RepetitionCopyOffer> offer = NewestGoodRepetitionCopy(l.paths, units);
+    ASSERT_TRUE(offer.has_value());
+    EXPECT_EQ(offer->name, "ang.p15");
+    // Not in the copy list: the file's own time.
+    EXPECT_EQ(offer->dateTime.size(), std::string("2024-04-20 10:00:00").size());
+
+    std::filesystem::remove(l.File(".p15"));
+    EXPECT_FALSE(NewestGoodRepetitionCopy(l.paths, units).has_value());
 }
 
 TEST(RepetitionCopies, RestoringACopyReportsItsCountAndSavesItAsTheLiveFile) {

@@ -267,6 +267,31 @@ TEST(SettingsFile, FrequencyLinesThatAreNoNumberAreRepairedOneByOne) {
     }
 }
 
+TEST(SettingsFile, AFileOfGarbageGivesOneMessageListingTheFirstTenRepairs) {
+    std::string garbage;
+    for (int line = 0; line < 149; ++line) {
+        garbage += "abc\r\n";
+    }
+    std::vector<SettingsRepair> repairs;
+    ParseSettings(garbage, &repairs);
+    ASSERT_GT(repairs.size(), 10u);
+    const std::string message = RepairsMessage(repairs);
+    EXPECT_EQ(message.rfind("Naprawiono błędy w pliku ustawień, w " +
+                                std::to_string(repairs.size()) + " liniach:\nlinia ",
+                            0),
+              0u)
+        << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 11);
+    EXPECT_TRUE(message.ends_with("\ni " + std::to_string(repairs.size() - 10) + " innych"));
+
+    // Bytes that are no text are shown escaped; a long line is cut.
+    EXPECT_EQ(RepairsMessage({{2, std::string("a\x01\x81\xB3", 4)}, {7, std::string(70, 'x')}}),
+              "Naprawiono błędy w pliku ustawień, w 2 liniach:\nlinia 2: a\\x01\\x81ł\nlinia 7: " +
+                  std::string(60, 'x') + "…");
+    EXPECT_EQ(RepairsMessage({{44, "1,5"}}), "Naprawiono błąd w linii:1,5.");
+    EXPECT_EQ(RepairsMessage({}), "");
+}
+
 TEST(SettingsFile, RepairMessageQuotesTheLineAsRead) {
     EXPECT_EQ(RepairMessage({44, "1,5"}), "Naprawiono błąd w linii:1,5.");
     // The line's bytes are Windows-1250 ("ł" is 0xB3); the message is UTF-8.

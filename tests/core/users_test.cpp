@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "core/files.h"
@@ -132,9 +136,91 @@ TEST(AddUser, AFiftyFirstLearnerIsRefused) {
 
 TEST(AddUser, NoNumberIsLeftAfterTheHighestPossible) {
     TempDir dir;
-    UserList list = ParseUserList(CrLf({"2147483647=Ostatni"}));
+    const std::string file = CrLf({"2147483647=Ostatni"});
+    WriteBytes(dir.path() + "usr.t", file);
+    UserList list = LoadUserList(dir.path());
     EXPECT_EQ(AddUser(dir.path(), list, "Nowy").status, AddUserStatus::NoNumber);
-    EXPECT_FALSE(FileExists(dir.path() + "usr.t"));
+    EXPECT_EQ(ReadBytes(dir.path() + "usr.t"), file);
+}
+
+// Two copies of the program on one installation: A read the list when its login opened, B added
+// a learner since. A's learner must neither drop B's entry nor take B's number.
+TEST(AddUser, AListChangedByAnotherCopyIsReadAgainBeforeItIsRewritten) {
+    TempDir dir;
+    WriteBytes(dir.path() + "usr.t", CrLf({"1=Anna"}));
+    UserList copyA = LoadUserList(dir.path());
+    UserList copyB = LoadUserList(dir.path());
+    ASSERT_EQ(AddUser(dir.path(), copyB, "Ola").number, 2);
+
+    const AddUserResult result = AddUser(dir.path(), copyA, "Piotr");
+    ASSERT_TRUE(result.added());
+    EXPECT_EQ(result.number, 3);
+    EXPECT_EQ(ReadBytes(dir.path() + "usr.t"), CrLf({"1=Anna", "2=Ola", "3=Piotr"}));
+    EXPECT_EQ(Names(copyA), "1:Anna;2:Ola;3:Piotr;");
+
+    // B's name is now taken for A as well.
+    EXPECT_EQ(AddUser(dir.path(), copyA, "ola").status, AddUserStatus::Duplicate);
+}
+
+TEST(AddUser, ANewNumberIsAboveEveryLearnerFolderOnDisk) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() + "1");
+    WriteBytes(dir.path() + "1/angielski.p", std::string(64, '\1'));
+    std::filesystem::create_directories(dir.path() + "db");
+    std::filesystem::create_directories(dir.path() + "12a");
+    WriteBytes(dir.path() + "40", "a file, not a folder");
+
+    // usr.t deleted: Ewa must not inherit the records in folder 1.
+    UserList list = LoadUserList(dir.path());
+    AddUserResult result = AddUser(dir.path(), list, "Ewa");
+    ASSERT_TRUE(result.added());
+    EXPECT_EQ(result.number, 2);
+
+    std::filesystem::create_directories(dir.path() + "7");
+    result = AddUser(dir.path(), list, "Jan");
+    EXPECT_EQ(result.number, 8);
+    EXPECT_EQ(ReadBytes(dir.path() + "usr.t"), CrLf({"2=Ewa", "8=Jan"}));
+    EXPECT_EQ(HighestUserFolder(dir.path()), 7);
+}
+
+// Copies adding learners at the same moment, each in its own process: every learner is listed
+// once, under a number of his own. A lock file left behind by a copy that died does not block.
+TEST(AddUser, CopiesAddingAtOnceLoseNoLearnerAndShareNoNumber) {
+    TempDir dir;
+    WriteBytes(dir.path() + std::string(kUserListLockFile), "");
+    constexpr int kCopies = 3;
+    constexpr int kEach = 12;
+    std::vector<pid_t> children;
+    for (int copy = 0; copy < kCopies; ++copy) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            UserList list = LoadUserList(dir.path());  // read once, as a login window does
+            bool ok = true;
+            for (int n = 0; n < kEach; ++n) {
+                const std::string name = "K" + std::to_string(copy) + "_" + std::to_string(n);
+                ok = AddUser(dir.path(), list, name).added() && ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const UserList list = LoadUserList(dir.path());
+    ASSERT_EQ(list.users.size(), static_cast<std::size_t>(kCopies * kEach));
+    std::set<std::int32_t> numbers;
+    std::set<std::string> names;
+    for (const UserEntry& user : list.users) {
+        numbers.insert(user.number);
+        names.insert(user.name);
+    }
+    EXPECT_EQ(numbers.size(), list.users.size());
+    EXPECT_EQ(names.size(), list.users.size());
+    EXPECT_EQ(*numbers.rbegin(), kCopies * kEach);
 }
 
 TEST(AddUser, AFailedWriteKeepsTheOldFileAndList) {

@@ -9,8 +9,8 @@
 #include "ui/app_context.h"
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/dialogs.h"
-#include "ui/widgets/image_button.h"
 #include "ui/shell/new_user_window.h"
+#include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
 #include "ui/widgets/window_parts.h"
@@ -168,7 +168,33 @@ void LoginWindow::LogIn() {
     for (const std::string& message : result_.messages) {
         MessageBox::Show(context_, Utf8(message));
     }
+    OfferCopies();
     done(QDialog::Accepted);
+}
+
+void LoginWindow::OfferCopies() {
+    LearnerSession& session = context_.session;
+    if (result_.repetitionCopy) {
+        if (ConfirmationDialog::Confirm(
+                context_, Utf8(RestoreOfferQuestion(result_.repetitionCopy->dateTime)))) {
+            const RestoreCopyResult restored =
+                RestoreRepetitionCopy(session.paths, result_.repetitionCopy->name, session.db.units,
+                                      session.repetitions, session.settings, context_.clock);
+            MessageBox::Show(context_, Utf8(restored.load.message));
+            if (!restored.save.error.empty()) {
+                MessageBox::Show(context_, Utf8(restored.save.error));
+            }
+        } else {
+            MessageBox::Show(context_, QStringLiteral("Kopie zapasowe powtórek pozostaną bez "
+                                                      "zmian, dopóki powtórki są uszkodzone."));
+        }
+    }
+    if (result_.historyCopyDate &&
+        ConfirmationDialog::Confirm(context_,
+                                    Utf8(HistoryRestoreQuestion(*result_.historyCopyDate)))) {
+        MessageBox::Show(context_,
+                         Utf8(RestoreHistoryCopy(session.paths, session.history).message));
+    }
 }
 
 void LoginWindow::paintEvent(QPaintEvent*) {

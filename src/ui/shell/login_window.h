@@ -52,6 +52,8 @@ class LoginWindow final : public KeyedDialog {
     // Esc, Enter and F1 of the window; false for other keys.
     void NewLearner();
     void LogIn();
+    // A damaged repetition file or history found at the login: offers its newest good copy.
+    void OfferCopies();
 
     AppContext& context_;
     QPixmap background_;

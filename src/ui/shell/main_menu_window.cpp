@@ -14,8 +14,8 @@
 #include "sound/sound_player.h"
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
-#include "ui/widgets/image_button.h"
 #include "ui/shell/progress_window.h"
+#include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 
 namespace dyd::ui {
@@ -68,7 +68,9 @@ std::vector<std::string> SaveLearnerStateAtExit(LearnerSession& session, const C
             messages.push_back(backup.error);
         }
         std::string error;
-        if (!SaveHistory(HistoryCopyFilePath(session.paths), session.history, &error)) {
+        // A damaged history leaves its copy as it is: the copy is what remains of it.
+        if (!session.history.damaged &&
+            !SaveHistory(HistoryCopyFilePath(session.paths), session.history, &error)) {
             messages.push_back("Nie udało się zapisać kopii historii ćwiczeń. " + error);
         }
     }

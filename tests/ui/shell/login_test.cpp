@@ -17,12 +17,15 @@
 #include "core/clock.h"
 #include "core/database_list.h"
 #include "core/paths.h"
+#include "core/repetitions.h"
+#include "core/settings.h"
 #include "core/users.h"
 #include "find_control.h"
 #include "support.h"
 #include "ui/app_context.h"
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/login_window.h"
+#include "ui/shell/main_menu_window.h"
 #include "ui/shell/new_user_window.h"
 #include "ui/widgets/ui_text.h"
 
@@ -81,6 +84,30 @@ QString MessageOf(const std::function<void()>& trigger) {
     });
     trigger();
     return *text;
+}
+
+// Answers every modal window that shows while trigger runs: message boxes are closed, questions
+// answered with yes; returns the texts in order.
+QStringList AnswerEverything(bool yes, const std::function<void()>& trigger) {
+    QStringList texts;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&texts, yes] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        if (modal->objectName() == QStringLiteral("TForm20")) {
+            texts << Find<QLabel>(modal, "Label1")->text();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        } else if (modal->objectName() == QStringLiteral("TForm29")) {
+            texts << Find<QLabel>(modal, "Label1")->text();
+            QTest::keyClick(modal, yes ? Qt::Key_Return : Qt::Key_Escape);
+        }
+    });
+    timer.start();
+    trigger();
+    return texts;
 }
 
 std::set<std::string> Folders(const std::string& dir) {
@@ -216,6 +243,66 @@ class LoginTest : public QObject {
         QCOMPARE(again.result(), QDialog::Accepted);
         QCOMPARE(context_->session.userNumber, 1);
         QVERIFY(std::filesystem::is_directory(root() + "1"));
+    }
+
+    // A repetition file cut by a crash of the disk, found at the login: the newest good backup is
+    // offered at once; declined, no backup is written over at the end of the program.
+    void aDamagedRepetitionFileOffersTheNewestGoodCopyAndKeepsTheBackups() {
+        WriteBytes(root() + "usr.t", "1=Anna\r\n");
+        const auto logIn = [this](bool yes) {
+            LoginWindow login(*context_);
+            login.show();
+            const QStringList texts = AnswerEverything(yes, [&] {
+                QTest::keyClick(Find<QListWidget>(&login, "ComboBox1"), Qt::Key_Return);
+            });
+            [&] { QCOMPARE(login.result(), QDialog::Accepted); }();
+            return texts;
+        };
+        logIn(true);
+        LearnerSession& session = context_->session;
+        for (int u = 1; u <= 5; ++u) {
+            RepetitionRecord& r = session.repetitions.record(u);
+            r.unitId = session.db.units.unit(u).unitId;
+            r.firstDate = r.lastDate = 45000 - u;
+            r.interval = u;
+            r.repetitionNo = 1;
+        }
+        const std::string code = session.paths.databaseCode;
+        const std::string user = root() + "1/" + code;
+        QVERIFY(SaveLiveRepetitions(session.paths, session.db.units, session.repetitions,
+                                    session.settings, clock_)
+                    .written);
+        session.settings.startCounter = 4;
+        QVERIFY(MakeRepetitionBackup(session.paths, session.db.units, session.repetitions,
+                                     session.settings, clock_)
+                    .written);
+        QVERIFY(SaveSettings(session.paths, session.settings, session.db).ok());
+        const std::string good = ReadBytes(user + ".pk");
+        QCOMPARE(good.size(), std::size_t{5 * 64});
+        const std::string list = ReadBytes(user + ".pi");
+
+        // Cut by 40 bytes: declined, the session goes on with four records and the close writes
+        // no backup.
+        WriteBytes(user + ".p", good.substr(0, good.size() - 40));
+        QStringList texts = logIn(false);
+        QCOMPARE(texts.size(), 3);
+        QVERIFY2(texts[0].startsWith(QStringLiteral("Wczytano informacje o 4 powtórkach.")),
+                 qPrintable(texts[0]));
+        QCOMPARE(texts[1], QStringLiteral("Wczytać powtórki z kopii z ") +
+                               Utf8(FormatDateTime(clock_.Now())) + QStringLiteral("?"));
+        QVERIFY(session.repetitions.damaged);
+        QVERIFY(SaveLearnerStateAtExit(session, clock_).empty());
+        QCOMPARE(ReadBytes(user + ".pk"), good);
+        QCOMPARE(ReadBytes(user + ".pi"), list);
+        QVERIFY(!std::filesystem::exists(user + ".p5"));
+
+        // Accepted: all five records are back, in the store and in the live file.
+        texts = logIn(true);
+        QCOMPARE(texts.size(), 3);
+        QCOMPARE(texts[2], QStringLiteral("Wczytano informacje o 5 powtórkach."));
+        QVERIFY(!session.repetitions.damaged);
+        QCOMPARE(session.repetitions.record(5).interval, 5);
+        QCOMPARE(ReadBytes(user + ".p"), good);
     }
 
     void newLearnerNamesAreCheckedAndConverted() {
