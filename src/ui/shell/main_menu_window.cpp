@@ -280,6 +280,11 @@ void MainMenuWindow::UpdateExerciseSetsButton() {
 }
 
 void MainMenuWindow::showEvent(QShowEvent* event) {
+    // Brought back from the task bar (a show event of the desktop's): no second start sound.
+    if (event->spontaneous()) {
+        QWidget::showEvent(event);
+        return;
+    }
     const DatabaseParameters& params = context_.session.db.params;
     setWindowTitle(Polish(params.title) + QStringLiteral(" - ") + Polish(params.subtitle));
     MakeBorderlessCentred(this, kWidth, kHeight);
