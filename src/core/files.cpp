@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "core/clock.h"
+#include "core/paths.h"
 
 namespace dyd {
 
@@ -192,6 +193,65 @@ std::optional<double> FileModifiedDay(const std::string& path) {
     const auto system = std::chrono::file_clock::to_sys(modified);
     return LocalDayNumber(
         std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count());
+}
+
+namespace {
+
+bool IsLeftoverTempName(std::string_view name) {
+    constexpr std::size_t kSuffix = 6;  // mkstemp's XXXXXX
+    if (name.size() < 1 + 1 + 1 + kSuffix || name.front() != '.' ||
+        name[name.size() - kSuffix - 1] != '.') {
+        return false;
+    }
+    const std::string_view suffix = name.substr(name.size() - kSuffix);
+    return std::all_of(suffix.begin(), suffix.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+}
+
+}  // namespace
+
+std::vector<std::string> RemoveLeftoverTempFiles(const std::string& folder) {
+    std::vector<std::string> removed;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (IsLeftoverTempName(name) && it->is_regular_file(typeError) &&
+            std::filesystem::remove(it->path(), typeError)) {
+            removed.push_back(it->path().string());
+        }
+    }
+    return removed;
+}
+
+std::vector<std::string> RemoveInstallationLeftovers(const std::string& programDir) {
+    std::vector<std::string> folders{programDir};
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(programDir, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (it->is_directory(typeError) && !name.empty() &&
+            std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            folders.push_back(it->path().string());
+        }
+    }
+    std::error_code dbError;
+    for (std::filesystem::directory_iterator it(ResolvePath(programDir, "db"), dbError), end;
+         !dbError && it != end; it.increment(dbError)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError)) {
+            folders.push_back(it->path().string());
+        }
+    }
+    std::vector<std::string> removed;
+    for (const std::string& folder : folders) {
+        std::vector<std::string> here = RemoveLeftoverTempFiles(folder);
+        removed.insert(removed.end(), here.begin(), here.end());
+    }
+    return removed;
 }
 
 }  // namespace dyd

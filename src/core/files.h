@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dyd {
 
@@ -27,6 +28,15 @@ bool WriteFileAtomically(const std::string& path, std::string_view content,
 // A system error for the learner: a Polish sentence for the common causes (no space left, no
 // permission, a missing folder), then the system's own text in parentheses.
 std::string SystemErrorText(int code);
+
+// Removes what an atomic write that died before its rename leaves behind: files named
+// "." + name + "." + six letters or digits (its temporary name) in folder. Call it only while no
+// other copy of the program may be writing there. Returns the names removed.
+std::vector<std::string> RemoveLeftoverTempFiles(const std::string& folder);
+
+// The same in every folder of an installation that the program writes: programDir, the learner
+// folders (named by number) and the database folders under db/.
+std::vector<std::string> RemoveInstallationLeftovers(const std::string& programDir);
 
 // A seam for tests of what survives a failed save: the atomic writes that follow fail as a full
 // disk would (Fail), or the process dies (Kill), once afterBytes bytes of the new content have

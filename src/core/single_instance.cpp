@@ -1,5 +1,7 @@
 #include "core/single_instance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -33,6 +35,30 @@ SingleInstance::Result SingleInstance::TryAcquire(std::string_view name,
 }
 
 SingleInstance::~SingleInstance() {
+    ::close(fd_);
+}
+
+std::unique_ptr<InstallationLock> InstallationLock::Take(std::string_view programDir, bool* alone) {
+    *alone = false;
+    std::string path(programDir);
+    if (!path.empty() && path.back() != '/') {
+        path += '/';
+    }
+    path += kInstallationLockFile;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    // Exclusive for a moment when nobody else holds it, then shared like every other copy's.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        *alone = true;
+    }
+    while (::flock(fd, LOCK_SH) != 0 && errno == EINTR) {
+    }
+    return std::unique_ptr<InstallationLock>(new InstallationLock(fd));
+}
+
+InstallationLock::~InstallationLock() {
     ::close(fd_);
 }
 

@@ -27,4 +27,23 @@ class SingleInstance {
     int fd_;
 };
 
+// Held by every running copy on one installation, whatever its user: a shared flock on
+// programDir + ".dydaktor.lock", which the kernel lets go when the process ends. The copy that
+// takes it while no other holds it is told so (alone) and may tidy the installation's folders.
+// Without a lock file (a read-only installation) nobody is alone and nothing is tidied.
+class InstallationLock {
+  public:
+    static std::unique_ptr<InstallationLock> Take(std::string_view programDir, bool* alone);
+
+    ~InstallationLock();
+    InstallationLock(const InstallationLock&) = delete;
+    InstallationLock& operator=(const InstallationLock&) = delete;
+
+  private:
+    explicit InstallationLock(int fd) : fd_(fd) {}
+    int fd_;
+};
+
+inline constexpr std::string_view kInstallationLockFile = ".dydaktor.lock";
+
 }  // namespace dyd

@@ -3,31 +3,33 @@
 #include <QStringList>
 #include <cmath>
 
+#include "core/files.h"
 #include "core/paths.h"
 #include "core/scheduling.h"
+#include "core/single_instance.h"
 #include "session/statistics_figures.h"
 #include "sound/qt_recorder.h"
 #include "sound/sound_player.h"
+#include "ui/content/examples_window.h"
 #include "ui/runner/answer_popup.h"
+#include "ui/runner/interlude_windows.h"
+#include "ui/runner/matching_window.h"
+#include "ui/runner/runner_window.h"
+#include "ui/session/kind_marks_window.h"
+#include "ui/session/learning_window.h"
+#include "ui/session/plan_window.h"
+#include "ui/session/repetition_overview_window.h"
+#include "ui/session/statistics_window.h"
+#include "ui/session/summary_window.h"
 #include "ui/shell/backdrop_window.h"
 #include "ui/shell/comment_dialog.h"
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/dialogs.h"
-#include "ui/content/examples_window.h"
 #include "ui/shell/help_viewer.h"
-#include "ui/runner/interlude_windows.h"
-#include "ui/session/kind_marks_window.h"
-#include "ui/session/learning_window.h"
 #include "ui/shell/login_window.h"
 #include "ui/shell/main_menu_window.h"
-#include "ui/runner/matching_window.h"
 #include "ui/shell/new_user_window.h"
-#include "ui/session/plan_window.h"
 #include "ui/shell/progress_window.h"
-#include "ui/session/repetition_overview_window.h"
-#include "ui/runner/runner_window.h"
-#include "ui/session/statistics_window.h"
-#include "ui/session/summary_window.h"
 #include "ui/widgets/ui_text.h"
 
 namespace dyd::ui {
@@ -68,6 +70,14 @@ bool Program::Start(const StartupEnvironment& environment) {
     }
     context_.programPaths = paths.paths;
     context_.programPaths.databaseCode.clear();
+
+    // Temporary files of writes that a killed copy never renamed, tidied while no other copy
+    // runs on this installation.
+    bool alone = false;
+    installationLock_ = InstallationLock::Take(context_.programPaths.programDir, &alone);
+    if (alone) {
+        RemoveInstallationLeftovers(context_.programPaths.programDir);
+    }
 
     // The button pictures come first: every window draws its buttons from them. A picture that
     // cannot be used leaves its buttons drawn as text.

@@ -15,8 +15,9 @@
 #include "ui/app_context.h"
 
 namespace dyd {
+class InstallationLock;
 class SoundPlayer;
-}
+}  // namespace dyd
 
 namespace dyd::ui {
 
@@ -114,6 +115,7 @@ class Program final {
     void WireSessionWindows();
 
     AppContext context_;
+    std::unique_ptr<InstallationLock> installationLock_;  // held for the whole run
     // The main menu owns the dialogs (Qt parent); the backdrop and the progress window stand
     // alone.
     std::unique_ptr<MainMenuWindow> mainMenu_;
