@@ -282,7 +282,8 @@ void ParseComments(std::string_view bytes, CourseDatabase& db, LoadLog* log,
             continue;
         }
         Unit& unit = db.units.unit(n);
-        unit.userComment = Trim(fields[1]);
+        // "#" in the file stands for "=", which separates its fields.
+        unit.userComment = EscapeEquals(Trim(fields[1]), 0);
         unit.userKindOverride = 0;
         const std::optional<std::int32_t> kind = IntOrZero(fields[2]);
         if (kind && (*kind == kWordUnit || *kind == kQaUnit)) {
@@ -302,7 +303,7 @@ std::string FormatComments(const UnitTable& units) {
         if (!unit.userComment.empty() || unit.userKindOverride > 0) {
             out += std::to_string(unit.unitId);
             out += '=';
-            out += unit.userComment;
+            out += EscapeEquals(unit.userComment, 1);
             out += '=';
             out += std::to_string(unit.userKindOverride);
             out += '=';

@@ -58,7 +58,7 @@ struct Unit {
     std::string sentenceTranslation;
     std::string distractors;
     std::string searchText;
-    std::string userComment;  // kept with every "=" as "#"
+    std::string userComment;  // as shown; its file writes every "=" as "#"
     std::string correctionNote;
     std::string correctionHint;
 };

@@ -151,6 +151,16 @@ void Runner::OpenRun() {
     state_.stepRow = 0;
     state_.stepUnit = 0;
     MixRows(s.plan, ctx_.random);
+    state_.finishedUnits = 0;
+    runRows_.clear();
+    if (kind < kKindSlots + 1) {
+        for (std::size_t i = 0; i < s.plan.rows.size(); ++i) {
+            const PlanEntry& entry = s.plan.rows[i].cells[kind];
+            if (entry.remaining > 0) {
+                runRows_.push_back({i, s.plan.rows[i].unitNumber, entry.attempts});
+            }
+        }
+    }
 
     view_.repetitionBanner = s.plan.mode == SessionMode::Repetition;
     view_.choices[3].clear();
@@ -737,6 +747,41 @@ void Runner::ShowResult() {
 
 // ---- Closing ------------------------------------------------------------------------------------
 
+// Only the rows this run started with count: a resumed run does not count the rows finished
+// before it, and a row counts as finished once it needs no more answers in the kind (answered
+// often enough, or taken out by a unit command). So finished <= planned, finished < planned
+// exactly while a row of the run still needs answers, and finished = planned when the run
+// covered all its rows.
+void Runner::CountRunRows() {
+    const SessionPlan& plan = ctx_.session.plan;
+    const int kind = plan.currentKind;
+    state_.exercisedUnits = 0;
+    state_.finishedUnits = 0;
+    if (kind < 1 || kind > kKindSlots) {
+        return;
+    }
+    for (const RunRow& start : runRows_) {
+        // Rows keep their places during a run; look the unit up should they not.
+        const PlanRow* row = nullptr;
+        if (start.place < plan.rows.size() &&
+            plan.rows[start.place].unitNumber == start.unitNumber) {
+            row = &plan.rows[start.place];
+        } else {
+            const auto it = std::find_if(plan.rows.begin(), plan.rows.end(), [&](const PlanRow& r) {
+                return r.unitNumber == start.unitNumber;
+            });
+            row = it == plan.rows.end() ? nullptr : &*it;
+        }
+        if (row == nullptr) {
+            continue;
+        }
+        const PlanEntry& entry = row->cells[static_cast<std::size_t>(kind)];
+        const bool finished = entry.remaining < 1;
+        state_.finishedUnits += finished ? 1 : 0;
+        state_.exercisedUnits += finished || entry.attempts > start.attempts ? 1 : 0;
+    }
+}
+
 bool Runner::CloseRun() {
     LearnerSession& s = ctx_.session;
     if (closed_) {
@@ -760,24 +805,15 @@ bool Runner::CloseRun() {
     }
 
     const int kind = s.plan.currentKind;
-    int exercised = 0;
-    bool pendingLeft = false;
-    if (kind >= 1 && kind <= kKindSlots) {
-        for (const PlanRow& row : s.plan.rows) {
-            const PlanEntry& entry = row.cells[static_cast<std::size_t>(kind)];
-            exercised += entry.attempts > 0 ? 1 : 0;
-            pendingLeft = pendingLeft || entry.remaining > 0;
-        }
-    }
-    state_.exercisedUnits = exercised;
+    CountRunRows();
     RunStatistics stats;
     stats.right = state_.rightCount;
     stats.wrong = state_.wrongCount;
     stats.planned = state_.plannedUnits;
-    stats.finished = exercised;
+    stats.finished = state_.finishedUnits;
     stats.stepCount = StepCount(s.plan.mode, s.settings);
     stats.score = RoundedPercent(stats.right, stats.wrong, stats.stepCount, stats.planned);
-    stats.canGoBack = stats.finished < stats.planned && pendingLeft;
+    stats.canGoBack = stats.finished < stats.planned;
     lastStats_ = stats;
 
     // The statistics window comes first: a learner who goes back to the run has not finished it,
@@ -789,8 +825,10 @@ bool Runner::CloseRun() {
         }
     }
     if (!s.currentSet.setKey.empty()) {
+        // Whether the run is worth a result is judged by the rows answered in it; whether it
+        // covered the set, by the rows finished.
         if (const auto percent = ExerciseResultPercent(stats.right, stats.wrong, stats.stepCount,
-                                                       stats.planned, stats.finished)) {
+                                                       stats.planned, state_.exercisedUnits)) {
             const StoreResultStatus status =
                 StoreSetResult(s.history, ctx_.clock.Now(), *percent, s.currentSet.setKey, kind, 0,
                                stats.planned == stats.finished);

@@ -61,8 +61,12 @@ struct RunnerState {
     std::string infoText;
     int rightCount = 0;
     int wrongCount = 0;
-    int plannedUnits = 0;
+    int plannedUnits = 0;  // rows with answers to give in the kind when the run started
+    // Of those rows, recomputed when the run ends: the ones answered in this run (or taken out of
+    // it by a unit command), and the ones that need no more answers in the kind. Rows answered in
+    // an earlier run of the kind count in neither, so that finishedUnits <= plannedUnits.
     int exercisedUnits = 0;
+    int finishedUnits = 0;
     int stepsSinceInterlude = 0;
     bool correctionLoaded = false;
 };
@@ -201,12 +205,12 @@ struct StepView {
 struct RunStatistics {
     int right = 0;
     int wrong = 0;
-    int planned = 0;
-    int finished = 0;  // exercisedUnits
+    int planned = 0;   // plannedUnits
+    int finished = 0;  // finishedUnits: planned rows that need no more answers in the kind
     int stepCount = 1;
     int score = 0;  // rounded half to even
-    // Rows are left to do: the statistics window offers to go back (finished < planned, and a
-    // row still needs the kind; rows that left the run through a unit command do not count).
+    // Rows are left to do: the statistics window offers to go back (finished < planned, that is
+    // a row of the run still needs the kind).
     bool canGoBack = false;
 };
 
@@ -452,6 +456,7 @@ class Runner {
     void BuildInfoPane(bool withTranslation);
     void StoreCorrection();
     void LeaveRun(bool keepAttempts);
+    void CountRunRows();
     void LoadCorrection();
     void PlayPath(const std::string& path, bool wait);
     bool ExpectedIsForeign() const;
@@ -470,6 +475,14 @@ class Runner {
     RunnerState state_;
     StepView view_;
     RunStatistics lastStats_;
+    // The rows that had answers to give when the run started (after the rows were mixed): their
+    // place, their unit and the attempts they had then.
+    struct RunRow {
+        std::size_t place = 0;
+        int unitNumber = 0;
+        int attempts = 0;
+    };
+    std::vector<RunRow> runRows_;
     bool closed_ = true;
     bool backgroundsBuilt_ = false;
     bool playAtOnce_ = false;

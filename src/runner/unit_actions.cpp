@@ -18,11 +18,6 @@ namespace {
 
 constexpr int kMaxExamplesCollected = 300;
 
-std::string Replace(std::string text, char from, char to) {
-    std::replace(text.begin(), text.end(), from, to);
-    return text;
-}
-
 }  // namespace
 
 // ---- Unit commands ------------------------------------------------------------------------------
@@ -90,7 +85,7 @@ void Runner::EditComment() {
     }
     LearnerSession& s = ctx_.session;
     Unit& u = s.db.units.unit(state_.stepUnit);
-    const std::string shownBytes = Replace(u.userComment, '#', '=');
+    const std::string shownBytes = u.userComment;
     const std::optional<std::string> edited =
         host_.EditComment(PolishUtf8(shownBytes), kMaxCommentLength);
     if (!edited) {
@@ -105,7 +100,7 @@ void Runner::EditComment() {
     if (bytes->size() > static_cast<std::size_t>(kMaxCommentLength)) {
         bytes->resize(static_cast<std::size_t>(kMaxCommentLength));
     }
-    u.userComment = Replace(StripGapMarkers(*bytes), '=', '#');
+    u.userComment = StripGapMarkers(*bytes);
     if (*bytes != shownBytes) {
         s.db.commentsDirty = true;
     }

@@ -11,10 +11,9 @@ struct ExerciseScore {
     int right = 0;
     int wrong = 0;
     int planned = 0;   // rows that had the kind to do when the exercise started
-    int finished = 0;  // rows with an answer in the kind
+    int finished = 0;  // of those, the rows that need no more answers in the kind
     int stepCount = 1;
-    // Whether a row still needs the kind: rows that left the run through a unit command count as
-    // not finished, yet there is nothing to go back to for them.
+    // Whether a row still needs the kind (the exercise can be gone back to).
     bool rowsPending = true;
 };
 

@@ -347,7 +347,8 @@ TEST(LoadDatabase, FillsTablesInFileOrder) {
     EXPECT_EQ(o.paths.recordingsDir, test::Fixture("mini/db/angtest/nagrania/"));
 
     // The learner's comments and kind switches.
-    EXPECT_EQ(ToUtf8(units.unit(1).userComment, CodePage::Cp1250), "Mój komentarz #1");
+    // "#" in the comments file stands for the "=" the learner typed.
+    EXPECT_EQ(ToUtf8(units.unit(1).userComment, CodePage::Cp1250), "Mój komentarz =1");
     EXPECT_EQ(units.unit(5).userKindOverride, 1);
     EXPECT_EQ(units.unit(5).unitKind, kWordUnit);
     EXPECT_EQ(units.unit(8).userKindOverride, 3);

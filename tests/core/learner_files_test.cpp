@@ -207,7 +207,7 @@ TEST(LearnerFiles, CommentsEscapeEqualsAndIgnoreOtherSwitches) {
     TempDir dir;
     Opened o = OpenCopy(dir);
     const int dog = o.db.units.IndexOfUnitId(28656);
-    o.db.units.unit(dog).userComment = EscapeEquals("2 + 2 = 4", 1);
+    o.db.units.unit(dog).userComment = "2 + 2 = 4";
     ASSERT_TRUE(SaveComments(o.paths, o.db));
     const std::string bytes = ReadBytes(dir.path() + "1/angtestkom.txt");
     EXPECT_EQ(bytes.substr(0, bytes.find('\r')), "28656=2 + 2 # 4=0=");
@@ -217,8 +217,8 @@ TEST(LearnerFiles, CommentsEscapeEqualsAndIgnoreOtherSwitches) {
                      "55555=unknown unit=1=", "28660==3="}));
     o = OpenCopy(dir, false);
     const UnitTable& units = o.db.units;
-    EXPECT_EQ(EscapeEquals(units.unit(dog).userComment, 2), "2 + 2 = 4");
-    EXPECT_EQ(units.unit(dog).userKindOverride, 0);  // a switch of 2 is no switch
+    EXPECT_EQ(units.unit(dog).userComment, "2 + 2 = 4");  // "#" is the file's, not the text's
+    EXPECT_EQ(units.unit(dog).userKindOverride, 0);       // a switch of 2 is no switch
     EXPECT_EQ(units.unit(2).userComment, "only a comment");
     EXPECT_EQ(units.unit(5).userKindOverride, 3);
     EXPECT_EQ(units.unit(5).userComment, "");

@@ -88,7 +88,7 @@ TEST(Login, SecondLoginReadsWhatTheFirstLeft) {
         LearnerSession first;
         ASSERT_EQ(Login(ProgramPaths(dir), "angtest", 1, "Anna", clock, first).status,
                   LoginStatus::Opened);
-        EXPECT_EQ(ToUtf8(first.db.units.unit(1).userComment, CodePage::Cp1250), "Mój komentarz #1");
+        EXPECT_EQ(ToUtf8(first.db.units.unit(1).userComment, CodePage::Cp1250), "Mój komentarz =1");
         RepetitionRecord& dog = first.repetitions.record(1);
         dog.unitId = 28656;
         dog.firstDate = clock.Today() - 3;

@@ -1226,6 +1226,15 @@ void RunnerWindow::OpenExamples(const std::string& text, const std::string& sear
 }
 
 bool RunnerWindow::ShowStatistics(const RunStatistics& stats) {
+    // The run may end inside the operation that judged its last step (a self-assessment verdict
+    // goes on to the next step at once), before the window shows that step's counters: they
+    // must not stay one answer behind the score over them.
+    if (runner_ != nullptr) {
+        const StepView& view = runner_->view();
+        stats_[0]->setText(Text(view.stat1));
+        stats_[1]->setText(Text(view.stat2));
+        stats_[2]->setText(Text(view.stat3));
+    }
     return hooks_.statistics ? hooks_.statistics(stats) : false;
 }
 

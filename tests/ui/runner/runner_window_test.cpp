@@ -502,7 +502,7 @@ class RunnerWindowTest : public QObject {
         Press(w, static_cast<Qt::Key>(Qt::Key_0 + s.state().correctChoice));
         Press(w, Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(shown, QStringList{QString()});
-        QCOMPARE(s.context.session.db.units.unit(unit).userComment, std::string("moja # uwaga"));
+        QCOMPARE(s.context.session.db.units.unit(unit).userComment, std::string("moja = uwaga"));
         QVERIFY(s.context.session.db.commentsDirty);
         auto* pane = Find<MarkupView>(w, "L_przyklad_pb");
         QVERIFY(pane->isVisible());
