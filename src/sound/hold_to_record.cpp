@@ -32,11 +32,21 @@ void HoldToRecordControl::ButtonDown(PointerButton button) {
     if (button != PointerButton::Left || recorder_.isRecording()) {
         return;
     }
-    validRecording_ = false;
-    held_ = true;
+    if (!recorder_.HasMicrophone()) {
+        host_.ShowMessage(kNoMicrophoneMessage);
+        return;
+    }
     host_.ShowRecordPicture(RecordPicture::Recording);
     host_.CloseMediaPlayer();
-    recorder_.StartRecording();
+    if (const std::optional<std::string> failure = recorder_.StartRecording()) {
+        // Nothing records: no time limit, no release to wait for, nothing to save or play; the
+        // last recording stays as it was.
+        host_.ShowRecordPicture(RecordPicture::Idle);
+        host_.ShowMessage(std::string(kCannotOpenMicrophone) + "\n" + *failure);
+        return;
+    }
+    validRecording_ = false;
+    held_ = true;
     timer_.Start(kRecordLimitMs);
 }
 

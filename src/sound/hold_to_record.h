@@ -2,8 +2,10 @@
 
 // The hold-to-record button of the exercise runner: recording lasts while the left mouse
 // button is held, at most 15 seconds; a recording shorter than 480 ms is refused with a
-// message, a valid one is played back followed by the unit's recording. The window forwards
-// the button's events and supplies the pictures, the timer and the sounds.
+// message, a valid one is played back followed by the unit's recording. Without any microphone
+// a press says so instead of recording; a recording that cannot start gives one message and
+// the button is idle again at once. The window forwards the button's events and supplies the
+// pictures, the timer and the sounds.
 
 #include <optional>
 #include <string>
@@ -49,6 +51,12 @@ inline constexpr long long kShortestRecordingMs = 480;
 inline constexpr int kStopPauseMs = 20;
 inline constexpr std::string_view kHoldButtonMessage =
     "W trakcie nagrywania trzymaj cały czas wciśnięty lewy przycisk myszki!";
+// A click on the record button of a machine without any recording device.
+inline constexpr std::string_view kNoMicrophoneMessage =
+    "Nie znaleziono mikrofonu. Podłącz mikrofon i spróbuj ponownie.";
+// Opens the one message of a recording that could not start; the recorder's failure follows on
+// the next line.
+inline constexpr std::string_view kCannotOpenMicrophone = "Nie można otworzyć mikrofonu.";
 inline constexpr std::string_view kRecordHint = "Nagrywanie";
 inline constexpr std::string_view kCompareHint = "Porównaj nagrania";
 

@@ -91,10 +91,18 @@ QtRecorder::~QtRecorder() {
     }
 }
 
+std::string QtRecorder::Failure(std::string_view text, std::string_view command) {
+    return std::string(text.substr(0, 200)) + " " + std::string(command);
+}
+
 void QtRecorder::Fail(std::string_view text, std::string_view command) {
     if (report_) {
-        report_(std::string(text.substr(0, 200)) + " " + std::string(command));
+        report_(Failure(text, command));
     }
+}
+
+bool QtRecorder::HasMicrophone() const {
+    return !QMediaDevices::audioInputs().isEmpty();
 }
 
 std::int64_t QtRecorder::recordedFrames() const {
@@ -104,40 +112,40 @@ std::int64_t QtRecorder::recordedFrames() const {
     return static_cast<std::int64_t>(capture_->samples.size()) / channels_;
 }
 
-void QtRecorder::StartRecording() {
+std::optional<std::string> QtRecorder::StartRecording() {
     if (recording_) {
-        return;
+        return std::nullopt;
     }
-    recording_ = true;
     source_.reset();
     capture_.reset();
-    // Open: the default microphone, mono 16-bit at 22050 Hz when it takes that.
+    // Open: the default microphone, mono 16-bit at 22050 Hz when it takes that. The source opens
+    // the device when it starts.
     const QAudioDevice device = QMediaDevices::defaultAudioInput();
     if (device.isNull()) {
-        Fail(kNoMicrophone, kOpenCommand);
-    } else {
-        QAudioFormat format;
-        format.setChannelCount(1);
-        format.setSampleRate(kPreferredRate);
-        format.setSampleFormat(QAudioFormat::Int16);
-        if (!device.isFormatSupported(format)) {
-            format = device.preferredFormat();
-        }
-        sampleRate_ = format.sampleRate();
-        channels_ = format.channelCount();
-        source_ = std::make_unique<QAudioSource>(device, format);
-        capture_ = std::make_unique<Capture>(format.sampleFormat());
-        capture_->open(QIODevice::WriteOnly);
+        return Failure(kNoMicrophone, kOpenCommand);
     }
+    QAudioFormat format;
+    format.setChannelCount(1);
+    format.setSampleRate(kPreferredRate);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!device.isFormatSupported(format)) {
+        format = device.preferredFormat();
+    }
+    auto source = std::make_unique<QAudioSource>(device, format);
+    auto capture = std::make_unique<Capture>(format.sampleFormat());
+    capture->open(QIODevice::WriteOnly);
     // Record.
-    if (!source_) {
-        Fail(kMicrophoneNotOpen, kRecordCommand);
-        return;
+    source->start(capture.get());
+    if (source->error() != QAudio::NoError || source->state() == QAudio::StoppedState) {
+        source->stop();
+        return Failure(kMicrophoneFailed, kOpenCommand);
     }
-    source_->start(capture_.get());
-    if (source_->error() == QAudio::OpenError || source_->error() == QAudio::FatalError) {
-        Fail(kMicrophoneFailed, kRecordCommand);
-    }
+    sampleRate_ = format.sampleRate();
+    channels_ = format.channelCount();
+    source_ = std::move(source);
+    capture_ = std::move(capture);
+    recording_ = true;
+    return std::nullopt;
 }
 
 void QtRecorder::StopRecording(const std::string& path) {
@@ -148,23 +156,14 @@ void QtRecorder::StopRecording(const std::string& path) {
     if (closeMediaPlayer_) {
         closeMediaPlayer_();
     }
-    if (source_) {
-        source_->stop();
-    }
-    // Save.
+    source_->stop();
+    // Save: a recording runs only on an open device, so there is always something to save.
     const std::string target = path.empty() ? ResolvePath(programDir_, kTempRecordingName) : path;
-    if (!capture_) {
-        Fail(kMicrophoneNotOpen, kSaveCommand);
-    } else {
-        std::string error;
-        if (!WriteWav16(target, capture_->samples, channels_, sampleRate_, &error)) {
-            Fail(std::string(kCannotSaveRecording) + " " + error, kSaveCommand);
-        }
+    std::string error;
+    if (!WriteWav16(target, capture_->samples, channels_, sampleRate_, &error)) {
+        Fail(std::string(kCannotSaveRecording) + " " + error, kSaveCommand);
     }
     // Close.
-    if (!source_) {
-        Fail(kMicrophoneNotOpen, kCloseCommand);
-    }
     source_.reset();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// The recorder over the default audio input (QAudioSource). Every failing command is reported
-// as its error text, a space and the command's name, and the sequence goes on.
+// The recorder over the default audio input (QAudioSource). A recording that cannot start is
+// returned as its failure; a failing save is reported as its error text, a space and the
+// command's name, and the sequence goes on.
 
 #include <QObject>
 #include <cstdint>
@@ -25,7 +26,8 @@ class QtRecorder final : public QObject, public Recorder {
                QObject* parent = nullptr);
     ~QtRecorder() override;
 
-    void StartRecording() override;
+    bool HasMicrophone() const override;
+    std::optional<std::string> StartRecording() override;
     void StopRecording(const std::string& path) override;
     bool isRecording() const override { return recording_; }
 
@@ -37,6 +39,7 @@ class QtRecorder final : public QObject, public Recorder {
   private:
     class Capture;
     void Fail(std::string_view text, std::string_view command);
+    static std::string Failure(std::string_view text, std::string_view command);
 
     std::string programDir_;
     std::function<void()> closeMediaPlayer_;
@@ -50,7 +53,6 @@ class QtRecorder final : public QObject, public Recorder {
 
 // Texts of the recorder's errors (each followed by a space and the command's name).
 inline constexpr std::string_view kNoMicrophone = "Brak urządzenia nagrywającego (mikrofonu).";
-inline constexpr std::string_view kMicrophoneNotOpen = "Urządzenie nagrywające nie jest otwarte.";
 inline constexpr std::string_view kMicrophoneFailed = "Nie można rozpocząć nagrywania.";
 inline constexpr std::string_view kCannotSaveRecording = "Nie można zapisać nagrania:";
 

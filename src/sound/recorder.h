@@ -2,6 +2,7 @@
 
 // A microphone recorder: start a recording, stop it into a WAV file.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,8 +11,12 @@ namespace dyd {
 class Recorder {
   public:
     virtual ~Recorder() = default;
-    // Does nothing while a recording runs; otherwise opens the microphone and records.
-    virtual void StartRecording() = 0;
+    // Whether the machine has any recording device at all.
+    virtual bool HasMicrophone() const = 0;
+    // Does nothing while a recording runs; otherwise opens the microphone and records. When no
+    // recording could start, nothing runs afterwards (there is nothing to stop or save) and the
+    // failure is returned, not reported: its error text, a space and the failed command's name.
+    virtual std::optional<std::string> StartRecording() = 0;
     // While recording: closes the file player, saves what was recorded into path (the
     // program folder's temporary recording when path is empty) and closes the microphone.
     // Afterwards no recording runs, whatever happened.

@@ -15,11 +15,16 @@ using Log = std::vector<std::string>;
 class FakeRecorder final : public Recorder {
   public:
     explicit FakeRecorder(Log& log) : log_(log) {}
-    void StartRecording() override {
+    bool HasMicrophone() const override { return microphone; }
+    std::optional<std::string> StartRecording() override {
         if (!recording_) {
-            recording_ = true;
             log_.push_back("start recording");
+            if (failure) {
+                return failure;
+            }
+            recording_ = true;
         }
+        return std::nullopt;
     }
     void StopRecording(const std::string& path) override {
         if (recording_) {
@@ -28,6 +33,9 @@ class FakeRecorder final : public Recorder {
         recording_ = false;
     }
     bool isRecording() const override { return recording_; }
+
+    bool microphone = true;
+    std::optional<std::string> failure;
 
   private:
     Log& log_;
@@ -143,6 +151,33 @@ TEST_F(HoldToRecordTest, TheLengthDecidesAtTheLimit) {
         EXPECT_EQ(control.validRecording(), valid);
         EXPECT_EQ(window.compareVisible, valid);
         window.compareVisible = false;
+    }
+}
+
+TEST_F(HoldToRecordTest, APressThatRecordsNothingGivesOneMessageAndLeavesNothingRunning) {
+    struct Case {
+        bool microphone;
+        Log press;
+    };
+    const Case cases[] = {
+        // No recording device at all: the press says so and touches nothing else.
+        {false, {"message Nie znaleziono mikrofonu. Podłącz mikrofon i spróbuj ponownie."}},
+        // The microphone does not open: back to idle, the recorder's failure in one message.
+        {true,
+         {"picture recording", "close player", "start recording", "picture idle",
+          "message Nie można otworzyć mikrofonu.\nBrak urządzenia nagrywającego. Open"}},
+    };
+    for (const Case& c : cases) {
+        recorder.microphone = c.microphone;
+        recorder.failure = "Brak urządzenia nagrywającego. Open";
+        window.length = 5000;  // an earlier recording is still there
+        control.ButtonDown(PointerButton::Left);
+        EXPECT_EQ(Take(), c.press);
+        EXPECT_FALSE(recorder.isRecording());
+        control.ButtonUp();
+        control.TimerFired();
+        EXPECT_EQ(Take(), Log{});
+        EXPECT_FALSE(window.compareVisible);
     }
 }
 

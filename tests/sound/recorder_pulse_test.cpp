@@ -23,7 +23,8 @@ class RecorderTest : public testing::Test {
     // the tone and part of the silence arrived (the silence pushes the tone's last samples
     // through the server's resampler).
     void RecordTone(QtRecorder& recorder, const test::ToneSpec& tone) {
-        recorder.StartRecording();
+        ASSERT_TRUE(recorder.HasMicrophone());
+        ASSERT_EQ(recorder.StartRecording(), std::nullopt);
         ASSERT_TRUE(recorder.isRecording());
         std::vector<std::int16_t> samples = test::SineSamples(tone);
         samples.resize(samples.size() + tone.sampleRate / 5, 0);

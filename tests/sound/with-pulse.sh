@@ -2,7 +2,14 @@
 # Runs a test program against a PulseAudio server of its own: a runtime folder of its own, a
 # null sink "dyd_null" (played sound is read back from its monitor) and a pipe source "dyd_mic"
 # fed through the FIFO named in DYD_MIC_FIFO. The server is stopped by its process id afterwards.
+# With --no-microphone first, the server has the null sink alone: no recording device at all.
 set -u
+
+microphone=1
+if [ "${1:-}" = "--no-microphone" ]; then
+    microphone=0
+    shift
+fi
 
 if ! command -v pulseaudio >/dev/null; then
     echo "with-pulse.sh: pulseaudio is not installed (scripts/install-deps installs it)" >&2
@@ -18,6 +25,11 @@ export PULSE_STATE_PATH="$dir/state"
 export HOME="$dir/home"
 export PULSE_SERVER="unix:$dir/pulse/native"
 export DYD_MIC_FIFO="$dir/mic.fifo"
+source_module=(--load="module-pipe-source source_name=dyd_mic file=$DYD_MIC_FIFO format=s16le rate=44100 channels=1")
+if [ "$microphone" -eq 0 ]; then
+    unset DYD_MIC_FIFO
+    source_module=()
+fi
 export DYD_NULL_SINK="dyd_null"
 unset PULSE_SINK PULSE_SOURCE
 
@@ -25,7 +37,7 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=false \
     --log-target=file:"$dir/server.log" --log-level=warning \
     --load="module-native-protocol-unix auth-anonymous=1 socket=$dir/pulse/native" \
     --load="module-null-sink sink_name=dyd_null rate=44100 channels=2" \
-    --load="module-pipe-source source_name=dyd_mic file=$DYD_MIC_FIFO format=s16le rate=44100 channels=1" </dev/null >/dev/null 2>&1 &
+    "${source_module[@]}" </dev/null >/dev/null 2>&1 &
 server=$!
 
 stop_server() {
@@ -45,7 +57,8 @@ for _ in $(seq 100); do
     if ! kill -0 "$server" 2>/dev/null; then
         break
     fi
-    if [ -S "$dir/pulse/native" ] && [ -p "$DYD_MIC_FIFO" ] && pactl info >/dev/null 2>&1; then
+    if [ -S "$dir/pulse/native" ] && { [ "$microphone" -eq 0 ] || [ -p "$DYD_MIC_FIFO" ]; } &&
+        pactl info >/dev/null 2>&1; then
         ready=1
         break
     fi
@@ -57,6 +70,8 @@ if [ "$ready" -ne 1 ]; then
     exit 1
 fi
 pactl set-default-sink dyd_null >/dev/null 2>&1
-pactl set-default-source dyd_mic >/dev/null 2>&1
+if [ "$microphone" -eq 1 ]; then
+    pactl set-default-source dyd_mic >/dev/null 2>&1
+fi
 
 "$@"

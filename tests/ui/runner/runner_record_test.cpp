@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,9 @@
 #include "sound/wav_file.h"
 #include "support.h"
 #include "ui/app_context.h"
+#include "ui/runner/runner_window.h"
 #include "ui/shell/dialogs.h"
 #include "ui/widgets/record_button.h"
-#include "ui/runner/runner_window.h"
 
 using namespace dyd;
 using namespace dyd::ui;
@@ -47,14 +48,20 @@ constexpr double kToday = 45000.0;
 constexpr int kRate = 8000;
 
 // A microphone that, when stopped, writes a WAV file of the chosen length (a ramp of samples
-// that differs with every recording).
+// that differs with every recording); with a failure set, it cannot start.
 class FakeRecorder final : public Recorder {
   public:
-    void StartRecording() override {
+    bool HasMicrophone() const override { return true; }
+    std::optional<std::string> StartRecording() override {
         if (!recording_) {
+            if (failure) {
+                ++failedStarts;
+                return failure;
+            }
             recording_ = true;
             ++starts;
         }
+        return std::nullopt;
     }
     void StopRecording(const std::string& path) override {
         if (!recording_) {
@@ -76,7 +83,9 @@ class FakeRecorder final : public Recorder {
     }
 
     long long lengthMs = 2000;
+    std::optional<std::string> failure;
     int starts = 0;
+    int failedStarts = 0;
     std::vector<std::string> stops;
     std::vector<std::int16_t> samples;
 
@@ -350,6 +359,42 @@ class RunnerRecordTest : public QObject {
         QTest::keyClick(s.window.get(), Qt::Key_Return);
         QVERIFY(!s.window->runner().state().answered);
         QVERIFY(!s.compareShown());
+    }
+
+    void aRecordingThatCannotStartGivesOneMessageAndEndsAtOnce() {
+        Session s;
+        QVERIFY(s.Start(kPronunciation, {10101, 10102}));
+        s.ClearPlayed();
+        s.recorder.failure = "Nie można rozpocząć nagrywania. Open";
+        MessageWatch watch;
+        s.Hold();
+        QCOMPARE(s.recorder.failedStarts, 1);
+        QCOMPARE(watch.texts(),
+                 QStringList{QStringLiteral("Nie można otworzyć mikrofonu.\n"
+                                            "Nie można rozpocząć nagrywania. Open")});
+        QVERIFY(s.Shows("K_nag_a"));
+        QVERIFY(!s.timer()->isActive());
+        // Neither the release nor the end of the time limit stops, saves or says anything more.
+        s.Release();
+        s.timer()->Fire();
+        QTest::qWait(20);
+        QCOMPARE(watch.texts().size(), 1);
+        QVERIFY(s.recorder.stops.empty());
+        QVERIFY(!FileExists(TempRecording(s)));
+        QVERIFY(!s.compareShown());
+        QVERIFY(s.played.empty());
+        QVERIFY(s.Shows("K_nag_a"));
+        QVERIFY(s.record()->isEnabled());
+
+        // Once the microphone opens again, holding records as before.
+        s.recorder.failure.reset();
+        s.Hold();
+        QVERIFY(s.recorder.isRecording());
+        QVERIFY(s.timer()->isActive());
+        s.Release();
+        QVERIFY(s.compareShown());
+        QCOMPARE(s.played, (std::vector<std::string>{"own", "unit"}));
+        QCOMPARE(watch.texts().size(), 1);
     }
 
     void aRunEndingDuringARecordingFreesTheMicrophone() {
