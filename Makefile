@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test run bench fuzz clean
+.PHONY: all deps configure build test run full bench fuzz clean
 
 all: build
 
@@ -26,6 +26,15 @@ test: build
 
 run: build
 	@scripts/run-sample $(BUILD_DIR)
+
+# The full installation: the sample with the full-capacity course "pelny" and its learner "Pełny"
+# (repetitions due around today). A first run starts from a copy of the sample installation, so
+# that its recordings are not spoken again.
+FULL_DIR ?= $(BUILD_DIR)/full
+full: build
+	@test -d $(FULL_DIR) || cp -a $(BUILD_DIR)/sample $(FULL_DIR)
+	$(BUILD_DIR)/tools/samplegen/dydaktor-samplegen --full data/sample $(FULL_DIR)
+	cp -f $(BUILD_DIR)/sample/dydaktor $(FULL_DIR)/dydaktor
 
 bench: build
 	$(BUILD_DIR)/bench/dydaktor-bench

@@ -28,6 +28,7 @@ const char* Extension(AudioFormat format) {
         case AudioFormat::Mp3:
             return ".mp3";
         case AudioFormat::Ogg:
+        case AudioFormat::None:
             break;
     }
     return ".ogg";
@@ -127,6 +128,9 @@ class Builder {
 
     // The numbered recording of a unit: source digit and the job that makes the file.
     char Recording(int id, AudioFormat format, std::string_view text) {
+        if (format == AudioFormat::None) {
+            return kSourceOgg;
+        }
         const std::string number = ZeroPad(5, id);
         // The numbered folders know Ogg and WAV files; a unit that asks for MP3 gets a WAV file
         // there (both go to the same player) and MP3 is used where names carry their extension.
@@ -172,11 +176,11 @@ class Builder {
             f.third = Fr(w.plural);
             f.synonyms = Fr(w.synonyms);
             f.comment = Pl(w.comment);
-            f.recording = std::to_string(w.id);
+            f.recording = w.audio == AudioFormat::None ? "" : std::to_string(w.id);
             f.eighth = Pl(w.hint);
             f.marker = "n";
             f.extra = Pl(w.extra);
-            const char source = Recording(w.id, w.audio, w.foreign);
+            const char source = Recording(w.id, w.audio, w.spoken.empty() ? w.foreign : w.spoken);
             words[w.file].push_back(Line(Header(w.group, source, w.id, w.level, w.part), f));
         }
         for (const SourceQa& q : course_.qa) {
@@ -198,7 +202,7 @@ class Builder {
             f.native = Pl(s.polish);
             f.third = Pl(s.translation);
             f.synonyms = Fr(s.gapSynonyms);
-            f.recording = std::to_string(s.id);
+            f.recording = s.audio == AudioFormat::None ? "" : std::to_string(s.id);
             std::string wrong = s.wrong;
             std::replace(wrong.begin(), wrong.end(), '#', '/');
             f.eighth = Fr(wrong);
@@ -238,7 +242,9 @@ class Builder {
         const std::string_view name = LanguageBaseFiles(course_.info.language).relations;
         const std::string target(name.empty() ? "con2.txt" : name);
         std::string bytes;
-        for (const auto& [word, sentence] : LinkWordsToSentences(course_)) {
+        const std::vector<std::pair<int, int>> links =
+            course_.relations ? *course_.relations : LinkWordsToSentences(course_);
+        for (const auto& [word, sentence] : links) {
             bytes += std::to_string(word) + "=" + std::to_string(sentence) + "=1=";
             bytes += kCrLf;
         }

@@ -1,8 +1,10 @@
 // dydaktor-samplegen: builds the sample installation from the readable sources in data/sample.
 //
-//   dydaktor-samplegen SAMPLE_DIR INSTALL_DIR
+//   dydaktor-samplegen [--full [--units N] [--today YYYY-MM-DD]] SAMPLE_DIR INSTALL_DIR
 //
 // SAMPLE_DIR holds one folder per course (each with course.txt) and the help pages in help/.
+// With --full the installation also gets the full course "pelny" (the English course filled to
+// N units, 25000 by default) and its learner "Pełny" with his repetitions due around today.
 // Exit status: 0 done, 1 the sources have problems (listed as file:line: message), 2 wrong
 // arguments, a missing program or a file that cannot be written.
 
@@ -11,16 +13,22 @@
 #include <QGuiApplication>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <set>
 #include <thread>
 
+#include "core/clock.h"
 #include "core/codepage.h"
+#include "core/datetime.h"
 #include "core/files.h"
 #include "core/text.h"
 #include "course_files.h"
+#include "full_course.h"
+#include "full_installation.h"
 #include "output.h"
 #include "pictures.h"
 #include "recordings.h"
@@ -35,10 +43,16 @@ namespace {
 
 constexpr std::string_view kGfx = "Lang_s/0/gfx_s/";
 
+struct FullOptions {
+    bool enabled = false;
+    int units = kMaxUnits;
+    double today = 0;
+};
+
 class Generator {
   public:
-    Generator(std::string sampleDir, std::string installDir)
-        : sampleDir_(std::move(sampleDir)), output_(std::move(installDir)) {}
+    Generator(std::string sampleDir, std::string installDir, FullOptions full = {})
+        : sampleDir_(std::move(sampleDir)), output_(std::move(installDir)), full_(full) {}
 
     int Run() {
         QElapsedTimer timer;
@@ -92,6 +106,9 @@ class Generator {
         speaker.join();
         for (const std::string& error : recordingReport.errors) {
             errors_.push_back(error);
+        }
+        if (full_.enabled && errors_.empty()) {
+            FullInstallation(courses, recordings);
         }
         std::string error;
         if (!output_.Finish(&error)) {
@@ -237,16 +254,79 @@ class Generator {
         }
     }
 
+    // The English sample filled to capacity, with the recordings the sample made for the same
+    // texts, and its learner.
+    void FullInstallation(const std::vector<SourceCourse>& courses,
+                          const std::vector<RecordingJob>& made) {
+        const auto english =
+            std::find_if(courses.begin(), courses.end(),
+                         [](const SourceCourse& c) { return c.info.language == 1; });
+        if (english == courses.end()) {
+            errors_.push_back(sampleDir_ +
+                              ": pełny kurs powstaje z kursu angielskiego, a go nie ma");
+            return;
+        }
+        SourceCourse full = *english;
+        full.info.code = std::string(kFullCourseCode);
+        full.info.title = std::string(kFullCourseTitle);
+        full.info.subtitle =
+            "Kurs o pełnej pojemności: " + std::to_string(full_.units) + " jednostek";
+        FillCourse(full, FullCourseSizeOf(full_.units), true);
+        const CourseOutput out = BuildCourse(full);
+        for (const SourceProblem& problem : out.problems) {
+            errors_.push_back(FormatProblem(problem));
+        }
+        Course(full, out);
+        const int linked = LinkRecordings(output_, out.recordings, made, errors_);
+        if (!errors_.empty()) {
+            return;
+        }
+        const FullLearnerReport learner = WriteFullLearner(
+            output_.installDir(), kFullCourseCode, FullLearnerRecordsOf(full_.units),
+            FullHistoryRecordsOf(full_.units), full_.today, errors_);
+        std::cout << "Pełny kurs " << kFullCourseCode << ": jednostek " << full_.units
+                  << ", nagrań dowiązanych " << linked << "; uczeń " << kFullLearnerName
+                  << " (katalog " << learner.number << "): powtórek " << learner.records << " (na "
+                  << FormatDate(full_.today) << " " << learner.due << "), historii "
+                  << learner.history << "\n";
+    }
+
     std::string sampleDir_;
     Output output_;
+    FullOptions full_;
     std::vector<std::string> errors_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "Użycie: dydaktor-samplegen KATALOG_ŹRÓDEŁ KATALOG_INSTALACJI\n";
+    std::vector<std::string> args(argv + 1, argv + argc);
+    FullOptions full;
+    full.today = SystemClock().Today();
+    std::vector<std::string> folders;
+    bool wrong = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--full") {
+            full.enabled = true;
+        } else if (args[i] == "--units" && i + 1 < args.size()) {
+            const std::optional<std::int32_t> units = ParseInt(args[++i]);
+            wrong = wrong || !units || *units < 1 || *units > kMaxUnits;
+            full.units = units.value_or(kMaxUnits);
+        } else if (args[i] == "--today" && i + 1 < args.size()) {
+            const std::optional<double> today = ParseDate(args[++i]);
+            wrong = wrong || !today;
+            full.today = today.value_or(full.today);
+        } else if (args[i].starts_with("--")) {
+            wrong = true;
+        } else {
+            folders.push_back(args[i]);
+        }
+    }
+    if (wrong || folders.size() != 2) {
+        std::cerr << "Użycie: dydaktor-samplegen [--full [--units N] [--today RRRR-MM-DD]] "
+                     "KATALOG_ŹRÓDEŁ KATALOG_INSTALACJI\n"
+                     "  N od 1 do "
+                  << kMaxUnits << " (bez --units " << kMaxUnits << ")\n";
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -254,5 +334,5 @@ int main(int argc, char** argv) {
     }
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
-    return Generator(argv[1], argv[2]).Run();
+    return Generator(folders[0], folders[1], full).Run();
 }

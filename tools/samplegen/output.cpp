@@ -88,6 +88,39 @@ bool Output::WriteMade(const std::string& relativePath, std::string_view bytes,
     return Store(relativePath, bytes, error);
 }
 
+bool Output::Link(const std::string& relativePath, const std::string& fromRelativePath,
+                  std::string* error) {
+    const fs::path path = installDir_ + relativePath;
+    const fs::path from = installDir_ + fromRelativePath;
+    {
+        std::lock_guard lock(mutex_);
+        current_[relativePath] = Digest("link " + fromRelativePath);
+    }
+    std::error_code ec;
+    if (fs::equivalent(path, from, ec)) {
+        std::lock_guard lock(mutex_);
+        ++unchanged_;
+        return true;
+    }
+    fs::create_directories(path.parent_path(), ec);
+    fs::remove(path, ec);
+    ec.clear();
+    fs::create_hard_link(from, path, ec);
+    if (ec) {
+        ec.clear();
+        fs::copy_file(from, path, fs::copy_options::overwrite_existing, ec);
+    }
+    if (ec) {
+        if (error) {
+            *error = path.string() + ": " + ec.message();
+        }
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    ++written_;
+    return true;
+}
+
 bool Output::Finish(std::string* error) {
     for (const auto& [path, key] : previous_) {
         if (!current_.contains(path)) {

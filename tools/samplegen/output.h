@@ -31,6 +31,11 @@ class Output {
     bool WriteMade(const std::string& relativePath, std::string_view bytes, const std::string& key,
                    std::string* error);
 
+    // Makes relativePath the same file as fromRelativePath, which this run wrote or kept: a hard
+    // link, or a copy where the folder takes no links.
+    bool Link(const std::string& relativePath, const std::string& fromRelativePath,
+              std::string* error);
+
     // Removes what earlier runs made and this one did not, and saves the manifest.
     bool Finish(std::string* error);
 

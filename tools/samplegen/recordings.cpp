@@ -30,6 +30,7 @@ const char* FormatName(AudioFormat format) {
         case AudioFormat::Mp3:
             return "mp3";
         case AudioFormat::Ogg:
+        case AudioFormat::None:
             break;
     }
     return "ogg";

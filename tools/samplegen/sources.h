@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dyd::samplegen {
@@ -16,8 +17,8 @@ namespace dyd::samplegen {
 // plain companion file.
 enum class TargetFile { Main, Scrambled, Companion };
 
-// The recording format a unit asks for.
-enum class AudioFormat { Ogg, Wav, Mp3 };
+// The recording format a unit asks for; None: the unit names no recording.
+enum class AudioFormat { Ogg, Wav, Mp3, None };
 
 struct CourseInfo {
     std::string code;  // database folder name
@@ -45,6 +46,7 @@ struct SourceWord {
     int level = 0;
     int part = 0;
     std::string foreign, polish, plural, synonyms, hint, comment, extra;
+    std::string spoken;  // what the recording says when not the foreign text
     TargetFile file = TargetFile::Main;
     AudioFormat audio = AudioFormat::Ogg;
 };
@@ -112,6 +114,9 @@ struct SourceCourse {
     std::vector<std::string> facts;
     std::vector<SourcePicture> pictures1;
     std::vector<SourcePicture> pictures2;
+    // The relations word -> sentence when they are given; without them the words are linked to
+    // the sentences that contain them.
+    std::optional<std::vector<std::pair<int, int>>> relations;
 };
 
 struct SourceProblem {
