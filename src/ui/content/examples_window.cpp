@@ -10,6 +10,7 @@
 #include "sound/sound_player.h"
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/markup_view.h"
 #include "ui/widgets/ui_text.h"
@@ -50,6 +51,7 @@ CodePage DatabasePage(const AppContext& context) {
 ExamplesWindow::ExamplesWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TInformacjaForm"));
+    ReturnFocusOnClose(this);
     setModal(true);
     MakeBorderlessCentred(this, kWidth, kHeight);
     background_ = InterfacePicture(context.programPaths, "przyklady.bmp");

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "ui/app_context.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_parts.h"
@@ -21,6 +22,7 @@ constexpr int kHeight = 159;
 AnswerPopup::AnswerPopup(AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), context_(context) {
     setObjectName(QStringLiteral("TForm6"));
+    ReturnFocusOnClose(this);
     MakeBorderlessCentred(this, kWidth, kHeight);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_ShowWithoutActivating, false);

@@ -15,6 +15,7 @@
 #include "core/text.h"
 #include "sound/sound_player.h"
 #include "ui/app_context.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_parts.h"
@@ -92,6 +93,7 @@ InterludeTextWindow::InterludeTextWindow(AppContext& context, const QString& nam
     : QDialog(parent), context_(context), title_(title) {
     setObjectName(name);
     setWindowTitle(title);
+    ReturnFocusOnClose(this);
     setModal(true);
     MakeBorderlessCentred(this, kTextWidth, kTextHeight);
 
@@ -229,6 +231,7 @@ void FactWindow::SetFact(const std::string& fact) {
 PictureWindow::PictureWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm16"));
+    ReturnFocusOnClose(this);
     setModal(true);
     setWindowFlag(Qt::FramelessWindowHint, true);
     setAutoFillBackground(true);

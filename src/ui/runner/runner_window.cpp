@@ -16,6 +16,7 @@
 #include "sound/wav_file.h"
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/markup_view.h"
 #include "ui/widgets/record_button.h"
@@ -175,6 +176,18 @@ void SetFittedText(QLabel* label, const QString& text) {
     label->setText(text);
 }
 
+// The keys of a text field's own editing: paste, copy, cut, undo, redo, select all.
+bool IsEditingKey(const QKeyEvent* event) {
+    for (const QKeySequence::StandardKey key :
+         {QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Undo,
+          QKeySequence::Redo, QKeySequence::SelectAll}) {
+        if (event->matches(key)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsEnterKey(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
@@ -250,6 +263,7 @@ class RunnerWindow::NoInterludes final : public InterludeShows {
 RunnerWindow::RunnerWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), noInterludes_(std::make_unique<NoInterludes>()) {
     setObjectName(QStringLiteral("TForm4"));
+    ReturnFocusOnClose(this);
     setWindowTitle(Utf8(kRunnerTitle));
     setModal(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -779,6 +793,8 @@ void RunnerWindow::OkClicked() {
 }
 
 void RunnerWindow::CloseRequested() {
+    // Nothing of the menu stays painted under the statistics.
+    menuPanel_->hide();
     if (runner_ != nullptr && running_ && !runner_->closed()) {
         PassCorrectionFields();
         if (!runner_->CloseRun()) {
@@ -915,8 +931,10 @@ void RunnerWindow::Render() {
         if (view.answerFieldVisible) {
             answer_->setFocus();
         } else if (view.gapBox.visible) {
+            // The window itself may not show yet (the first step of a run): what counts is
+            // whether the field shows in it.
             for (QLineEdit* field : gapFields_) {
-                if (field->isVisible()) {
+                if (field->isVisibleTo(this)) {
                     field->setFocus();
                     break;
                 }
@@ -1107,6 +1125,11 @@ bool RunnerWindow::HandleKey(QKeyEvent* event, QLineEdit* field) {
         }
         return false;
     }
+    // Escape with the command menu open closes the menu only.
+    if (event->key() == Qt::Key_Escape && menuPanel_->isVisible()) {
+        ShowMenu(false);
+        return true;
+    }
     KeyPress press;
     press.key = KeyOf(event->key());
     const Qt::KeyboardModifiers modifiers = event->modifiers();
@@ -1179,8 +1202,15 @@ bool RunnerWindow::TypeNational(QLineEdit* field, QKeyEvent* event) {
         field->insert(Foreign(bytes, context_.session.db.params.foreignCodePage()));
         return true;
     }
-    // In the answer field any other key with Ctrl types nothing; the gap fields pass it on.
-    return mainField;
+    // In the answer field any other key with Ctrl types nothing, while the usual editing keys
+    // (paste, copy, cut, undo, the moves by word) keep their work; the gap fields pass every
+    // other key on.
+    if (!mainField || IsEditingKey(event)) {
+        return false;
+    }
+    const QString text = event->text();
+    const bool letter = event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z;
+    return letter || (!text.isEmpty() && text.front().isPrint());
 }
 
 // ---- RunnerHost ---------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "ui/app_context.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_parts.h"
@@ -29,6 +30,7 @@ void SetInk(QLabel* label, const QColor& ink) {
 StatisticsWindow::StatisticsWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm25"));
+    ReturnFocusOnClose(this);
     setWindowTitle(QStringLiteral("Dydaktor 5.0"));
     setModal(true);
     MakeBorderlessCentred(this, kWidth, kHeight);

@@ -9,6 +9,7 @@
 #include "runner/answer_check.h"
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -29,6 +30,7 @@ bool IsEnter(const QKeyEvent* event) {
 CommentDialog::CommentDialog(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm27"));
+    ReturnFocusOnClose(this);
     setModal(true);
     MakeBorderlessCentred(this, kWidth, kHeight);
     background_ = InterfacePicture(context.programPaths, "komentarz.bmp");

@@ -9,6 +9,7 @@
 #include "core/database_list.h"
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -73,6 +74,7 @@ int Position(std::int32_t value, const QComboBox* combo) {
 DatabaseParametersWindow::DatabaseParametersWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm32"));
+    ReturnFocusOnClose(this);
     setWindowTitle(QStringLiteral("Parametry bazy"));
     setModal(true);
     MakeBorderlessCentred(this, kWidth, kHeight);

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "ui/app_context.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -34,6 +35,7 @@ bool IsEnter(const QKeyEvent* event) {
 
 MessageBox::MessageBox(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm20"));
+    ReturnFocusOnClose(this);
     setModal(true);
     MakeBorderlessCentred(this, 440, 120);
     background_ = InterfacePicture(context.programPaths, "komunikat.bmp");
@@ -95,6 +97,7 @@ void MessageBox::showEvent(QShowEvent* event) {
 
 ConfirmationDialog::ConfirmationDialog(AppContext& context, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm29"));
+    ReturnFocusOnClose(this);
     setModal(true);
     MakeBorderlessCentred(this, 439, 120);
     background_ = InterfacePicture(context.programPaths, "info.bmp");
@@ -165,6 +168,7 @@ void ConfirmationDialog::showEvent(QShowEvent* event) {
 
 YesNoDialog::YesNoDialog(AppContext& context, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm24"));
+    ReturnFocusOnClose(this);
     setModal(true);
     MakeBorderlessCentred(this, 300, 100);
     background_ = InterfacePicture(context.programPaths, "koniec.bmp");

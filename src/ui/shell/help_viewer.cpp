@@ -12,6 +12,7 @@
 #include "core/paths.h"
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -77,6 +78,7 @@ HelpViewer::HelpViewer(AppContext& context, QWidget* parent)
       context_(context),
       openExternal_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("TForm28"));
+    ReturnFocusOnClose(this);
     setWindowTitle(QStringLiteral("Pomoc"));
     MakeBorderlessCentred(this, kWidth, kHeight);
 

@@ -6,6 +6,7 @@
 
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
+#include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -16,6 +17,7 @@ namespace dyd::ui {
 NewUserWindow::NewUserWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm10"));
+    ReturnFocusOnClose(this);
     setWindowTitle(QStringLiteral("Nowy użytkownik"));
     setModal(true);
     MakeBorderlessCentred(this, 360, 160);

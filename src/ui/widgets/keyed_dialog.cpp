@@ -3,8 +3,13 @@
 #include <QKeyEvent>
 
 #include "ui/app_context.h"
+#include "ui/widgets/focus_return.h"
 
 namespace dyd::ui {
+
+KeyedDialog::KeyedDialog(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {
+    ReturnFocusOnClose(this);
+}
 
 bool KeyedDialog::HandleKey(int key) {
     switch (key) {

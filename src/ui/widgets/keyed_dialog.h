@@ -4,7 +4,8 @@
 // to HandleKey, and only the keys it leaves reach the control. Controls that should pass their
 // keys to the window install the window as their event filter. The keys most windows share are
 // set once with SetKeys: Escape closes, Enter runs the main action while its button shows, F1
-// opens the window's help page.
+// opens the window's help page. When the dialog closes, the window below takes the keyboard
+// focus back (focus_return.h).
 
 #include <QDialog>
 #include <QString>
@@ -27,7 +28,7 @@ struct DialogKeys {
 class KeyedDialog : public QDialog {
     Q_OBJECT
   public:
-    using QDialog::QDialog;
+    explicit KeyedDialog(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
 
   protected:
     void SetKeys(DialogKeys keys) { keys_ = std::move(keys); }
