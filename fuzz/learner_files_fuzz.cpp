@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ParseComments(bytes, db, &log, "kom.txt");
     ParseCorrections(bytes, db.units, &log, "korekta_dane.txt");
-    const std::string comments = FormatComments(db.units);
+    const std::string comments = FormatComments(db.units, db.keptCommentLines);
     const std::string corrections = FormatCorrections(db.units);
     CourseDatabase again;
     for (int id = 1; id <= 40; ++id) {
@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ParseComments(comments, again, nullptr, "kom.txt");
     ParseCorrections(corrections, again.units, nullptr, "korekta_dane.txt");
-    fuzz::Require(FormatComments(again.units) == comments, "comments read back the same");
+    fuzz::Require(FormatComments(again.units, again.keptCommentLines) == comments,
+                  "comments read back the same");
     fuzz::Require(FormatCorrections(again.units) == corrections, "corrections read back the same");
     return 0;
 }

@@ -97,6 +97,10 @@ struct CourseDatabase {
     std::vector<Substitution> substitutions;
     bool correctionMode = false;
     bool commentsDirty = false;
+    // Lines of the comments file whose unit the database does not hold (its learner units could
+    // not be read, say), as read. They are written back after the others, so that a comment
+    // comes back with its unit instead of vanishing at the next save.
+    std::vector<std::string> keptCommentLines;
 };
 
 // The parameters from the bytes of dyda_s.txt; problems with numbers are added to log.

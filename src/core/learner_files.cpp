@@ -270,13 +270,22 @@ void ParseComments(std::string_view bytes, CourseDatabase& db, LoadLog* log,
                    std::string_view fileName) {
     const std::vector<std::string_view> lines = SplitLines(bytes);
     const std::size_t limit = static_cast<std::size_t>(db.units.unitCount()) + 1;
-    for (std::size_t i = 0; i < lines.size() && i < limit; ++i) {
+    db.keptCommentLines.clear();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         const int lineNumber = static_cast<int>(i) + 1;
         const std::string_view line = TrimView(lines[i]);
         if (line.size() < 4) {
             continue;
         }
         const std::vector<std::string_view> fields = CutFields(line, 3);
+        const std::optional<std::int32_t> id = ParseInt(TrimView(fields[0]));
+        if (id && *id > 0 && db.units.IndexOfUnitId(*id) < 1) {
+            db.keptCommentLines.emplace_back(line);
+            continue;
+        }
+        if (i >= limit) {
+            continue;
+        }
         const int n = UnitOfIdField(fields[0], db.units, log, fileName, lineNumber);
         if (n == 0) {
             continue;
@@ -297,7 +306,7 @@ void ParseComments(std::string_view bytes, CourseDatabase& db, LoadLog* log,
     db.commentsDirty = false;
 }
 
-std::string FormatComments(const UnitTable& units) {
+std::string FormatComments(const UnitTable& units, const std::vector<std::string>& keptLines) {
     std::string out;
     for (const Unit& unit : units.rows()) {
         if (!unit.userComment.empty() || unit.userKindOverride > 0) {
@@ -309,6 +318,10 @@ std::string FormatComments(const UnitTable& units) {
             out += '=';
             out += kCrLf;
         }
+    }
+    for (const std::string& line : keptLines) {
+        out += line;
+        out += kCrLf;
     }
     return out;
 }
@@ -329,7 +342,7 @@ void LoadComments(const AppPaths& paths, CourseDatabase& db, LoadLog& log) {
 bool SaveComments(const AppPaths& paths, CourseDatabase& db, std::string* error) {
     const bool written =
         WriteFileAtomically(ResolvePath(paths.userDir, CommentsFileName(paths.databaseCode)),
-                            FormatComments(db.units), error);
+                            FormatComments(db.units, db.keptCommentLines), error);
     if (written) {
         db.commentsDirty = false;
     }

@@ -76,7 +76,8 @@ bool SaveGroups(const AppPaths& paths, const std::vector<Group>& groups,
 std::string CommentsFileName(std::string_view databaseCode);
 void ParseComments(std::string_view bytes, CourseDatabase& db, LoadLog* log,
                    std::string_view fileName);
-std::string FormatComments(const UnitTable& units);
+// The comments of the units, then the kept lines of units the database does not hold.
+std::string FormatComments(const UnitTable& units, const std::vector<std::string>& keptLines = {});
 void LoadComments(const AppPaths& paths, CourseDatabase& db, LoadLog& log);
 bool SaveComments(const AppPaths& paths, CourseDatabase& db, std::string* error = nullptr);
 

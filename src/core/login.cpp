@@ -22,6 +22,28 @@ void Say(LoginResult& result, std::string message) {
 
 }  // namespace
 
+std::string SkippedLinesMessage(const LoadLog& log, const AppPaths& paths) {
+    const LoadProblem* first = nullptr;
+    int count = 0;
+    for (const LoadProblem& problem : log.problems) {
+        if (problem.severity == Severity::Error) {
+            first = first == nullptr ? &problem : first;
+            ++count;
+        }
+    }
+    if (count == 0) {
+        return {};
+    }
+    std::string message = "Pominięto uszkodzone wiersze plików kursu: " + std::to_string(count) +
+                          ". Pierwszy: " + first->file;
+    if (first->line > 0) {
+        message += ":" + std::to_string(first->line);
+    }
+    message += ": " + first->message + ".\nWszystkie pokaże polecenie: dydaktor-db check " +
+               paths.programDir + " " + paths.databaseCode;
+    return message;
+}
+
 std::string LearnerFolderNotWritableMessage(std::string_view userDir, std::string_view error) {
     return "Nie można zapisać plików ucznia w folderze " + std::string(userDir) +
            ". Wyniki tej sesji nie zostaną zachowane. (" + std::string(error) + ")";
@@ -101,6 +123,7 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
     for (std::size_t i = noticesShown; i < result.log.notices.size(); ++i) {
         Say(result, NoticeText(result.log.notices[i], paths.recordingsDir));
     }
+    Say(result, SkippedLinesMessage(result.log, paths));
 
     LoadedSettings settings = LoadSettings(paths);
     session.settings = settings.settings;

@@ -65,6 +65,10 @@ struct LoginResult {
     std::optional<std::string> historyCopyDate;
 };
 
+// Said once at a login that skipped damaged lines of the course's files (UTF-8): how many, the
+// first with its place, and the command that lists them all; empty when none was skipped.
+std::string SkippedLinesMessage(const LoadLog& log, const AppPaths& paths);
+
 // Said once at a login whose learner folder takes no file (UTF-8): where, and the reason.
 std::string LearnerFolderNotWritableMessage(std::string_view userDir, std::string_view error);
 

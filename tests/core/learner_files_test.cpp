@@ -226,6 +226,26 @@ TEST(LearnerFiles, CommentsEscapeEqualsAndIgnoreOtherSwitches) {
     EXPECT_EQ(o.log.problems[0].line, 3);
 }
 
+// A unit whose base line could not be read keeps its comment: the line is written back when
+// another unit's comment is saved, and the comment is there again once the unit loads.
+TEST(LearnerFiles, CommentsOfUnitsThatDidNotLoadAreKept) {
+    TempDir dir;
+    Opened o = OpenCopy(dir);
+    const int dog = o.db.units.IndexOfUnitId(28656);
+    WriteBytes(dir.path() + "1/angtestkom.txt",
+               CrLf({"55555=ma s\xB3owo # sens=1=", "28657=only a comment=0="}));
+    o = OpenCopy(dir, false);
+    EXPECT_EQ(o.db.keptCommentLines, (std::vector<std::string>{"55555=ma s\xB3owo # sens=1="}));
+    o.db.units.unit(dog).userComment = "new";
+    ASSERT_TRUE(SaveComments(o.paths, o.db));
+    EXPECT_EQ(ReadBytes(dir.path() + "1/angtestkom.txt"),
+              CrLf({"28656=new=0=", "28657=only a comment=0=", "55555=ma s\xB3owo # sens=1="}));
+    o = OpenCopy(dir, false);
+    ASSERT_TRUE(SaveComments(o.paths, o.db));
+    EXPECT_EQ(ReadBytes(dir.path() + "1/angtestkom.txt"),
+              CrLf({"28656=new=0=", "28657=only a comment=0=", "55555=ma s\xB3owo # sens=1="}));
+}
+
 TEST(LearnerFiles, CommentsReadAtMostOneLineMoreThanUnits) {
     TempDir dir;
     const std::string db = dir.path() + "db/abcd/";

@@ -14,6 +14,7 @@ namespace dyd {
 namespace {
 
 using test::TempDir;
+using test::WriteBytes;
 
 AppPaths ProgramPaths(const TempDir& dir) {
     AppPaths paths;
@@ -78,6 +79,27 @@ TEST(Login, AFolderThatTakesNoFileIsSaidOnceWithWhereAndWhy) {
               "Nie można zapisać plików ucznia w folderze " + dir.path() +
                   "3/. Wyniki tej sesji nie zostaną zachowane. (" + dir.path() +
                   "3/angtest: brak miejsca na dysku (No space left on device))");
+}
+
+TEST(Login, DamagedCourseLinesAreSaidOnceWithTheCommandThatListsThem) {
+    TempDir dir;
+    test::CopyFixture("mini", dir.path());
+    const std::string base = dir.path() + "db/angtest/b_sba_50.txt";
+    WriteBytes(base, test::ReadBytes(base) + "01 11xx01 21 zepsuty = zly = = = = = = = n = =\r\n" +
+                         "01 11yy02 21 drugi = zly = = = = = = = n = =\r\n");
+    const FixedClock clock(DayNumber(2026, 12, 10) + 0.5);
+    LearnerSession session;
+    const LoginResult result = Login(ProgramPaths(dir), "angtest", 3, "Ewa", clock, session, {});
+    ASSERT_EQ(result.status, LoginStatus::Opened);
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_EQ(result.messages[0].rfind("Pominięto uszkodzone wiersze plików kursu: 2. Pierwszy: "
+                                       "db/angtest/b_sba_50.txt:",
+                                       0),
+              0u)
+        << result.messages[0];
+    EXPECT_TRUE(result.messages[0].ends_with("\nWszystkie pokaże polecenie: dydaktor-db check " +
+                                             dir.path() + " angtest"))
+        << result.messages[0];
 }
 
 TEST(Login, SecondLoginReadsWhatTheFirstLeft) {
