@@ -17,10 +17,12 @@
 #include <QTextDocument>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
 #include "ui/runner/sentence_box.h"
+#include "ui/widgets/image_button.h"
 
 namespace dyd::test {
 
@@ -64,7 +66,25 @@ inline QStringList CutTexts(QWidget* child) {
         const bool rich =
             label->textFormat() == Qt::RichText ||
             (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
-        if (label->wordWrap() || !label->pixmap().isNull() || label->text().isEmpty() || rich) {
+        if (!label->pixmap().isNull() || label->text().isEmpty() || rich) {
+            return cut;
+        }
+        if (label->wordWrap()) {
+            // The wrapped lines must all stand in the label: a text higher than the label loses
+            // lines or halves of lines.
+            const QRect room = label->contentsRect();
+            QString text = label->text();
+            while (!text.isEmpty() && text.back().isSpace()) {
+                text.chop(1);  // trailing line breaks show nothing
+            }
+            const QRect needed = label->fontMetrics().boundingRect(
+                QRect(0, 0, room.width(), 1 << 20),
+                static_cast<int>(label->alignment()) | Qt::TextWordWrap, text);
+            if (needed.height() > room.height()) {
+                cut << name + QStringLiteral(" cut: its wrapped text needs %1 pixels of %2")
+                                  .arg(needed.height())
+                                  .arg(room.height());
+            }
             return cut;
         }
         const QFontMetrics metrics = label->fontMetrics();
@@ -128,6 +148,44 @@ inline bool MayOverlap(const ScreenRules& rules, const QString& a, const QString
     return false;
 }
 
+// Buttons with texts side by side in one row are drawn alike: all from pictures or all as text,
+// and text in one font.
+inline void CheckButtonRows(const std::vector<QWidget*>& shown, QStringList& problems) {
+    std::vector<QAbstractButton*> buttons;
+    for (QWidget* widget : shown) {
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        if (button != nullptr && qobject_cast<QCheckBox*>(button) == nullptr &&
+            button->text().size() > 1) {
+            buttons.push_back(button);
+        }
+    }
+    const auto drawsText = [](QAbstractButton* button) {
+        auto* image = qobject_cast<dyd::ui::ImageButton*>(button);
+        return image == nullptr || !image->hasPicture();
+    };
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        for (std::size_t j = i + 1; j < buttons.size(); ++j) {
+            QAbstractButton* a = buttons[i];
+            QAbstractButton* b = buttons[j];
+            const QRect ga = a->geometry();
+            const QRect gb = b->geometry();
+            const bool sameRow = std::abs(ga.center().y() - gb.center().y()) <
+                                 std::min(ga.height(), gb.height()) / 2;
+            if (!sameRow) {
+                continue;
+            }
+            const QString pair = a->objectName() + QStringLiteral(" and ") + b->objectName();
+            if (drawsText(a) != drawsText(b)) {
+                problems << pair + QStringLiteral(" drawn differently (a picture and a text)");
+            } else if (drawsText(a) && (a->font().pointSizeF() != b->font().pointSizeF() ||
+                                        a->font().pixelSize() != b->font().pixelSize() ||
+                                        a->font().bold() != b->font().bold())) {
+                problems << pair + QStringLiteral(" in different fonts");
+            }
+        }
+    }
+}
+
 inline void Check(QWidget* container, const ScreenRules& rules, QStringList& problems) {
     std::vector<QWidget*> shown;
     for (QObject* object : container->children()) {
@@ -151,6 +209,7 @@ inline void Check(QWidget* container, const ScreenRules& rules, QStringList& pro
         }
         shown.push_back(child);
     }
+    CheckButtonRows(shown, problems);
     for (std::size_t i = 0; i < shown.size(); ++i) {
         for (std::size_t j = i + 1; j < shown.size(); ++j) {
             const QString a = shown[i]->objectName();
@@ -172,6 +231,104 @@ inline void Check(QWidget* container, const ScreenRules& rules, QStringList& pro
 inline QStringList ScreenProblems(QWidget* window, const ScreenRules& rules = {}) {
     QStringList problems;
     detail::Check(window, rules, problems);
+    return problems;
+}
+
+// Windows standing over one another (listed from the lowest up): a close button of a lower window
+// that still shows must not stand on or right beside a close button of a window above it, where
+// the learner cannot tell which window it closes.
+inline QStringList StackedCloseProblems(const std::vector<QWidget*>& windows) {
+    constexpr int kCloseImage = 18;
+    constexpr int kMargin = 12;
+    const auto closes = [](QWidget* window) {
+        std::vector<QRect> rects;
+        for (auto* button : window->findChildren<dyd::ui::ImageButton*>()) {
+            if (button->imageIndex() == kCloseImage && button->isVisible()) {
+                rects.emplace_back(button->mapToGlobal(QPoint(0, 0)), button->size());
+            }
+        }
+        return rects;
+    };
+    QStringList problems;
+    for (std::size_t lower = 0; lower < windows.size(); ++lower) {
+        if (!windows[lower]->isVisible()) {
+            continue;
+        }
+        for (const QRect& low : closes(windows[lower])) {
+            for (std::size_t upper = lower + 1; upper < windows.size(); ++upper) {
+                QWidget* above = windows[upper];
+                if (!above->isVisible() || above->frameGeometry().contains(low)) {
+                    continue;
+                }
+                for (const QRect& high : closes(above)) {
+                    if (low.adjusted(-kMargin, -kMargin, kMargin, kMargin).intersects(high)) {
+                        problems << QStringLiteral(
+                                        "close buttons of %1 and %2 on top of each other")
+                                        .arg(windows[lower]->objectName(), above->objectName());
+                    }
+                }
+            }
+        }
+    }
+    return problems;
+}
+
+namespace detail {
+
+inline double Luminance(const QColor& colour) {
+    const auto channel = [](double c) {
+        c /= 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) +
+           0.0722 * channel(colour.blue());
+}
+
+}  // namespace detail
+
+// The contrast of two colours, 1 (none) to 21 (black on white).
+inline double Contrast(const QColor& a, const QColor& b) {
+    const double la = detail::Luminance(a);
+    const double lb = detail::Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Texts of the named labels whose ink does not stand out from what lies under them (the window
+// drawn without the label): less than 3 : 1, the least for large or bold text.
+inline QStringList LowContrastTexts(QWidget* window, const QStringList& names) {
+    QStringList problems;
+    for (const QString& name : names) {
+        auto* label = window->findChild<QLabel*>(name);
+        if (label == nullptr || !label->isVisible() || label->text().isEmpty() ||
+            !label->isEnabled()) {
+            continue;
+        }
+        const QColor ink = label->palette().color(QPalette::WindowText);
+        const QRect area = detail::PaintedArea(label).intersected(window->rect());
+        label->hide();
+        const QImage under = window->grab(area).toImage();
+        label->show();
+        double red = 0;
+        double green = 0;
+        double blue = 0;
+        const double count = std::max(1, under.width() * under.height());
+        for (int y = 0; y < under.height(); ++y) {
+            for (int x = 0; x < under.width(); ++x) {
+                const QColor c = under.pixelColor(x, y);
+                red += c.red();
+                green += c.green();
+                blue += c.blue();
+            }
+        }
+        const QColor back(static_cast<int>(red / count), static_cast<int>(green / count),
+                          static_cast<int>(blue / count));
+        const double contrast = Contrast(ink, back);
+        if (contrast < 3.0) {
+            problems << QStringLiteral("%1 hard to read: %2 on %3 (%4 : 1)")
+                            .arg(name, ink.name(), back.name())
+                            .arg(contrast, 0, 'f', 1);
+        }
+    }
     return problems;
 }
 

@@ -250,7 +250,7 @@ class Generator {
                            QString::fromStdString(course.info.author)));
         Write(out.databaseDir + "b2.wav", ToneWav(InterludeCue()));
         for (const PictureJob& job : out.pictures) {
-            Jpg(job.path, InterludePicture(job.picture, QString::fromStdString(job.packTitle)));
+            Jpg(job.path, InterludePicture(job.picture));
         }
     }
 

@@ -29,6 +29,8 @@ const QColor kInk(0x1F, 0x2E, 0x3A);
 const QColor kGreen(0x5C, 0x9E, 0x6E);
 const QColor kRed(0xC0, 0x5A, 0x4A);
 const QColor kPanel(0xFF, 0xFD, 0xF8);
+// The colour that stands for "transparent" in the button strips (never used in a button).
+const QColor kButtonKey(0xFF, 0x00, 0xFF);
 
 const QString kFontFamily = u"DejaVu Sans"_s;
 
@@ -151,7 +153,30 @@ void DrawIcon(QPainter& p, ButtonIcon icon, const QRectF& box, const QColor& ink
     p.restore();
 }
 
-void DrawButtonFrame(QPainter& p, const ButtonSpec& spec, int x, bool highlighted) {
+// Where the label of a button frame whose left edge is x stands (right of its icon).
+QRectF ButtonTextBox(const ButtonSpec& spec, int x) {
+    const QRectF frame(x + 1.0, 1.0, spec.width - 2.0, spec.height - 2.0);
+    QRectF textBox = frame.adjusted(8, 0, -8, 0);
+    if (spec.icon != ButtonIcon::None) {
+        const qreal side = frame.height() * 0.55;
+        textBox.setLeft(frame.left() + 8 + side + 6);
+    }
+    return textBox;
+}
+
+// The largest label size up to maxSize in which the label fits its button.
+int FittingLabelSize(const ButtonSpec& spec, int maxSize) {
+    const int width = static_cast<int>(ButtonTextBox(spec, 0).width());
+    for (int size = maxSize; size > 7; --size) {
+        if (QFontMetrics(Font(size, true)).horizontalAdvance(spec.label) <= width) {
+            return size;
+        }
+    }
+    return 7;
+}
+
+void DrawButtonFrame(QPainter& p, const ButtonSpec& spec, const QFont& font, int x,
+                     bool highlighted) {
     const QRectF frame(x + 1.0, 1.0, spec.width - 2.0, spec.height - 2.0);
     const qreal radius = std::min<qreal>(8.0, spec.height / 4.0);
     QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
@@ -164,12 +189,11 @@ void DrawButtonFrame(QPainter& p, const ButtonSpec& spec, int x, bool highlighte
     p.drawRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 
     const QColor ink = Qt::white;
-    const bool iconOnly = spec.label.isEmpty();
-    if (iconOnly) {
+    if (spec.label.isEmpty()) {
         DrawIcon(p, spec.icon, frame.adjusted(2, 2, -2, -2), ink);
         return;
     }
-    QRectF textBox = frame.adjusted(8, 0, -8, 0);
+    const QRectF textBox = ButtonTextBox(spec, x);
     if (spec.icon != ButtonIcon::None) {
         const qreal side = frame.height() * 0.55;
         const QRectF iconBox(frame.left() + 8, frame.center().y() - side / 2, side, side);
@@ -177,10 +201,7 @@ void DrawButtonFrame(QPainter& p, const ButtonSpec& spec, int x, bool highlighte
                  spec.icon == ButtonIcon::Check   ? QColor(0xC8, 0xF0, 0xC8)
                  : spec.icon == ButtonIcon::Cross ? QColor(0xFF, 0xD0, 0xC8)
                                                   : ink);
-        textBox.setLeft(iconBox.right() + 6);
     }
-    const QFont font = FittingFont(spec.label, static_cast<int>(textBox.width()),
-                                   std::min(18, static_cast<int>(spec.height * 0.45)), true);
     p.setFont(font);
     p.setPen(ink);
     p.drawText(textBox, Qt::AlignCenter, spec.label);
@@ -197,13 +218,14 @@ void DrawPaper(QPainter& p, const QRect& area) {
 
 // A band across the top with the title; returns its height.
 int DrawTitleBand(QPainter& p, int width, int height, const QString& title, int maxBand = 64) {
-    const int band = std::clamp(height / 6, 22, maxBand);
+    // Small dialogs keep a band in which the title reads like the text below it.
+    const int band = std::clamp(height / 6, 28, std::max(28, maxBand));
     QLinearGradient fill(0, 0, 0, band);
     fill.setColorAt(0, kBlue.lighter(108));
     fill.setColorAt(1, kBlueDark);
     p.fillRect(QRect(0, 0, width, band), fill);
     p.fillRect(QRect(0, band, width, std::max(2, band / 14)), kAmber);
-    const QFont font = FittingFont(title, width - 40, static_cast<int>(band * 0.5), true);
+    const QFont font = FittingFont(title, width - 40, std::max(15, band / 2), true);
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRect(18, 0, width - 36, band), Qt::AlignVCenter | Qt::AlignLeft, title);
@@ -377,6 +399,8 @@ void Book(Scene& s, QPointF base, qreal h) {
 void Cup(Scene& s, QPointF base, qreal h) {
     s.p.setPen(QPen(kInk, 2));
     s.p.setBrush(QColor(0xFF, 0xFF, 0xFF));
+    // The saucer under it.
+    s.p.drawEllipse(QPointF(base.x() - h * 0.05, base.y()), h * 0.6, h * 0.1);
     s.p.drawArc(QRectF(base.x() + h * 0.2, base.y() - h * 0.65, h * 0.35, h * 0.35), -90 * 16,
                 180 * 16);
     s.p.drawRoundedRect(QRectF(base.x() - h * 0.35, base.y() - h * 0.8, h * 0.6, h * 0.8), 8, 8);
@@ -429,6 +453,10 @@ void Mountains(Scene& s) {
     cap << QPointF(s.width * 0.7, s.horizon - 200) << QPointF(s.width * 0.66, s.horizon - 160)
         << QPointF(s.width * 0.74, s.horizon - 160);
     s.p.drawPolygon(cap);
+    QPolygonF left;
+    left << QPointF(s.width * 0.25, s.horizon - 170) << QPointF(s.width * 0.21, s.horizon - 135)
+         << QPointF(s.width * 0.29, s.horizon - 135);
+    s.p.drawPolygon(left);
 }
 
 void Buildings(Scene& s) {
@@ -510,12 +538,16 @@ void Apple(Scene& s, QPointF c, qreal r) {
     s.p.drawEllipse(c + QPointF(r * 0.35, -r * 1.1), r * 0.28, r * 0.14);
 }
 
-void Table(Scene& s, QPointF base, qreal h) {
+// A table; without chairs of its own it has two plain ones at its ends.
+void Table(Scene& s, QPointF base, qreal h, bool endChairs = true) {
     s.p.setPen(QPen(kInk, 2));
     s.p.setBrush(QColor(0x9C, 0x6B, 0x45));
     s.p.drawRect(QRectF(base.x() - h * 0.8, base.y() - h * 0.55, h * 1.6, h * 0.1));
     s.p.drawRect(QRectF(base.x() - h * 0.72, base.y() - h * 0.45, h * 0.08, h * 0.45));
     s.p.drawRect(QRectF(base.x() + h * 0.64, base.y() - h * 0.45, h * 0.08, h * 0.45));
+    if (!endChairs) {
+        return;
+    }
     s.p.setBrush(QColor(0xB8, 0x86, 0x5B));
     for (const qreal dx : {-1.15, 1.0}) {
         s.p.drawRect(QRectF(base.x() + h * dx, base.y() - h * 0.75, h * 0.1, h * 0.75));
@@ -669,6 +701,169 @@ void Shop(Scene& s, QPointF base, qreal h) {
     s.p.drawRect(QRectF(base.x() + h * 0.2, base.y() - h * 0.7, h * 0.4, h * 0.7));
 }
 
+// A cat lying curled up asleep: its back towards the viewer, the head on its paws, eyes shut.
+void SleepingCat(Scene& s, QPointF base, qreal h, const QColor& fur) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(fur);
+    // The tail round the front of the body.
+    QPainterPath tail;
+    tail.moveTo(base.x() - h * 0.55, base.y() - h * 0.12);
+    tail.quadTo(base.x() - h * 0.2, base.y() + h * 0.04, base.x() + h * 0.3, base.y() - h * 0.06);
+    s.p.setBrush(Qt::NoBrush);
+    s.p.setPen(QPen(kInk, h * 0.1, Qt::SolidLine, Qt::RoundCap));
+    s.p.drawPath(tail);
+    s.p.setPen(QPen(fur, h * 0.07, Qt::SolidLine, Qt::RoundCap));
+    s.p.drawPath(tail);
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(fur);
+    s.p.drawEllipse(QPointF(base.x() - h * 0.1, base.y() - h * 0.28), h * 0.55, h * 0.28);
+    const QPointF head(base.x() + h * 0.42, base.y() - h * 0.22);
+    QPolygonF ear;
+    ear << head + QPointF(-h * 0.16, -h * 0.1) << head + QPointF(-h * 0.12, -h * 0.3)
+        << head + QPointF(-h * 0.02, -h * 0.16);
+    s.p.drawPolygon(ear);
+    ear.translate(h * 0.17, h * 0.01);
+    s.p.drawPolygon(ear);
+    s.p.drawEllipse(head, h * 0.2, h * 0.17);
+    // Closed eyes.
+    s.p.setBrush(Qt::NoBrush);
+    s.p.drawArc(QRectF(head.x() - h * 0.12, head.y() - h * 0.05, h * 0.08, h * 0.06), 180 * 16,
+                180 * 16);
+    s.p.drawArc(QRectF(head.x() + h * 0.03, head.y() - h * 0.05, h * 0.08, h * 0.06), 180 * 16,
+                180 * 16);
+    // "z z z" above the head.
+    s.p.setFont(Font(static_cast<int>(h * 0.22), true));
+    s.p.setPen(kBlueDark);
+    for (int i = 0; i < 3; ++i) {
+        s.p.drawText(head + QPointF(h * (0.2 + 0.16 * i), -h * (0.35 + 0.18 * i)), u"z"_s);
+    }
+}
+
+// A chair seen from the side, facing left (or right when mirrored).
+void Chair(Scene& s, QPointF base, qreal h, bool facingRight, const QColor& wood) {
+    const qreal dir = facingRight ? -1 : 1;
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(wood);
+    // Back rest, seat and legs.
+    s.p.drawRect(QRectF(base.x() + dir * h * 0.18 - h * 0.04, base.y() - h, h * 0.08, h));
+    s.p.drawRect(QRectF(base.x() - h * 0.22, base.y() - h * 0.5, h * 0.44, h * 0.08));
+    s.p.drawRect(
+        QRectF(base.x() - dir * h * 0.18 - h * 0.03, base.y() - h * 0.45, h * 0.06, h * 0.45));
+}
+
+void Bench(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0x9C, 0x6B, 0x45));
+    s.p.drawRect(QRectF(base.x() - h, base.y() - h * 0.45, h * 2, h * 0.12));
+    s.p.drawRect(QRectF(base.x() - h, base.y() - h * 0.8, h * 2, h * 0.12));
+    s.p.setBrush(kInk);
+    for (const qreal dx : {-0.85, 0.8}) {
+        s.p.drawRect(QRectF(base.x() + h * dx, base.y() - h * 0.8, h * 0.06, h * 0.8));
+    }
+}
+
+void BusStop(Scene& s, QPointF base, qreal h) {
+    s.p.setPen(QPen(kInk, 3, Qt::SolidLine, Qt::RoundCap));
+    s.p.drawLine(base, base + QPointF(0, -h));
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0xF7, 0xC9, 0x48));
+    s.p.drawEllipse(base + QPointF(0, -h), h * 0.2, h * 0.2);
+    s.p.setFont(Font(static_cast<int>(h * 0.11), true));
+    s.p.drawText(QRectF(base.x() - h * 0.2, base.y() - h * 1.2, h * 0.4, h * 0.4), Qt::AlignCenter,
+                 u"BUS"_s);
+}
+
+// A platform edge in front of the rails, the full width of the picture.
+void Platform(Scene& s, qreal top, qreal height) {
+    s.p.setPen(QPen(kInk, 1.5));
+    s.p.setBrush(QColor(0xB4, 0xB4, 0xB0));
+    s.p.drawRect(QRectF(-2, top, s.width + 4, height));
+    s.p.fillRect(QRectF(0, top, s.width, 5), QColor(0xF2, 0xD0, 0x3C));
+}
+
+// An oval lake on the grass.
+void Lake(Scene& s, QPointF centre, qreal rx, qreal ry) {
+    s.p.setPen(QPen(QColor(0x3A, 0x7A, 0xA8), 2));
+    s.p.setBrush(QColor(0x4A, 0x90, 0xC2));
+    s.p.drawEllipse(centre, rx, ry);
+    s.p.setPen(QPen(QColor(0xDD, 0xEE, 0xF8), 2));
+    for (int i = -1; i <= 1; ++i) {
+        s.p.drawLine(QPointF(centre.x() - rx * 0.4 + i * rx * 0.3, centre.y() + i * ry * 0.35),
+                     QPointF(centre.x() - rx * 0.2 + i * rx * 0.3, centre.y() + i * ry * 0.35));
+    }
+}
+
+// A dog in full run: body stretched, legs thrown forward and back, ears and tail flying.
+void RunningDog(Scene& s, QPointF base, qreal h, const QColor& fur) {
+    s.p.setPen(QPen(kInk, 3, Qt::SolidLine, Qt::RoundCap));
+    const QPointF hip(base.x() - h * 0.35, base.y() - h * 0.4);
+    const QPointF shoulder(base.x() + h * 0.3, base.y() - h * 0.42);
+    s.p.drawLine(hip, hip + QPointF(-h * 0.35, h * 0.32));
+    s.p.drawLine(hip, hip + QPointF(-h * 0.15, h * 0.38));
+    s.p.drawLine(shoulder, shoulder + QPointF(h * 0.38, h * 0.3));
+    s.p.drawLine(shoulder, shoulder + QPointF(h * 0.18, h * 0.4));
+    s.p.drawLine(hip + QPointF(-h * 0.2, -h * 0.05), hip + QPointF(-h * 0.5, -h * 0.3));
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(fur);
+    s.p.drawEllipse(QPointF(base.x(), base.y() - h * 0.45), h * 0.5, h * 0.2);
+    const QPointF head(base.x() + h * 0.55, base.y() - h * 0.68);
+    s.p.drawEllipse(head, h * 0.2, h * 0.16);
+    s.p.drawEllipse(head + QPointF(h * 0.2, h * 0.05), h * 0.1, h * 0.07);
+    s.p.setBrush(QColor(0x8A, 0x5A, 0x3C));
+    s.p.drawEllipse(head + QPointF(-h * 0.12, -h * 0.08), h * 0.1, h * 0.05);
+    s.p.setBrush(kInk);
+    s.p.drawEllipse(head + QPointF(h * 0.06, -h * 0.04), 2.5, 2.5);
+}
+
+// A bird sitting, seen from the side, for branches and roofs.
+void SittingBird(Scene& s, QPointF feet, qreal r, const QColor& color) {
+    s.p.setPen(QPen(kInk, 1.5));
+    s.p.setBrush(color);
+    s.p.drawEllipse(feet + QPointF(0, -r * 0.7), r * 0.75, r * 0.55);
+    s.p.drawEllipse(feet + QPointF(r * 0.6, -r * 1.2), r * 0.35, r * 0.35);
+    QPolygonF beak;
+    beak << feet + QPointF(r * 0.9, -r * 1.3) << feet + QPointF(r * 1.25, -r * 1.2)
+         << feet + QPointF(r * 0.9, -r * 1.1);
+    s.p.setBrush(kAmber);
+    s.p.drawPolygon(beak);
+    QPolygonF tail;
+    tail << feet + QPointF(-r * 0.6, -r * 0.8) << feet + QPointF(-r * 1.3, -r * 1.1)
+         << feet + QPointF(-r * 1.2, -r * 0.55);
+    s.p.setBrush(color);
+    s.p.drawPolygon(tail);
+    s.p.setBrush(kInk);
+    s.p.drawEllipse(feet + QPointF(r * 0.7, -r * 1.28), 1.8, 1.8);
+}
+
+// A wardrobe with its right door open on clothes hanging inside.
+void OpenWardrobe(Scene& s, QPointF base, qreal h) {
+    const QRectF body(base.x() - h * 0.45, base.y() - h * 1.5, h * 0.9, h * 1.5);
+    s.p.setPen(QPen(kInk, 2));
+    s.p.setBrush(QColor(0x8A, 0x5A, 0x3C));
+    s.p.drawRect(body);
+    const QRectF inside(base.x() + 4, body.top() + 8, h * 0.45 - 10, h * 1.5 - 16);
+    s.p.setBrush(QColor(0x5A, 0x3A, 0x26));
+    s.p.drawRect(inside);
+    s.p.drawLine(QPointF(inside.left(), inside.top() + 14),
+                 QPointF(inside.right(), inside.top() + 14));
+    const QColor clothes[] = {kRed, kBlueLight, kAmber, kGreen};
+    for (int i = 0; i < 4; ++i) {
+        const qreal w = (inside.width() - 6) / 4;
+        const qreal x = inside.left() + 3 + i * w;
+        s.p.setBrush(clothes[i]);
+        s.p.drawRoundedRect(QRectF(x, inside.top() + 18, w - 2, h * (0.6 + 0.12 * (i % 2))), 3, 3);
+    }
+    // The open door, seen at a slant, and the knob of the closed one.
+    QPolygonF door;
+    door << QPointF(body.right(), body.top()) << QPointF(body.right() + h * 0.3, body.top() + 12)
+         << QPointF(body.right() + h * 0.3, body.bottom() - 12)
+         << QPointF(body.right(), body.bottom());
+    s.p.setBrush(QColor(0x9C, 0x6B, 0x45));
+    s.p.drawPolygon(door);
+    s.p.setBrush(kAmber);
+    s.p.drawEllipse(QPointF(base.x() - h * 0.08, base.y() - h * 0.8), 4, 4);
+}
+
 // The English caption of the picture on a board at the top.
 void CaptionBoard(Scene& s, const QString& text) {
     const QFont font = FittingFont(text, s.width - 80, 26, true);
@@ -722,8 +917,8 @@ std::vector<ButtonSpec> ButtonList() {
         {"wybierz.bmp", 110, 32, u"Wybierz"_s, ButtonIcon::None},
         ok,
         {"anuluj2.bmp", 90, 32, u"Anuluj"_s, ButtonIcon::None},
-        {"umiem.bmp", 120, 36, u"Umiem"_s, ButtonIcon::Check},
-        {"nie_umiem.bmp", 120, 36, u"Nie umiem"_s, ButtonIcon::Cross},
+        {"umiem.bmp", 140, 36, u"Umiem"_s, ButtonIcon::Check},
+        {"nie_umiem.bmp", 140, 36, u"Nie umiem"_s, ButtonIcon::Cross},
         {"sprawdz.bmp", 120, 36, u"Sprawdź"_s, ButtonIcon::None},
         {"ok_duzy.bmp", 140, 44, u"OK"_s, ButtonIcon::None},
         ok,
@@ -737,10 +932,10 @@ std::vector<ButtonSpec> ButtonList() {
         {"m_slow_cwicz.bmp", 220, 44, u"Nauka"_s, ButtonIcon::None},
         {"m_slow_wyniki.bmp", 220, 44, u"Wyniki"_s, ButtonIcon::None},
         {"zamknij_rog.bmp", 24, 24, {}, ButtonIcon::Close},
-        {"cw_back.bmp", 100, 32, u"Powrót"_s, ButtonIcon::Back},
+        {"cw_back.bmp", 110, 32, u"Powrót"_s, ButtonIcon::Back},
         {"ok_wybor.bmp", 70, 28, u"OK"_s, ButtonIcon::None},
         ok,
-        {"podr_spis2.bmp", 110, 30, u"Spis treści"_s, ButtonIcon::None},
+        {"podr_spis2.bmp", 120, 30, u"Spis treści"_s, ButtonIcon::None},
         {"zmien.bmp", 90, 30, u"Zmień"_s, ButtonIcon::None},
         {"nauka2.bmp", 120, 36, u"Ucz się"_s, ButtonIcon::None},
         {"nowe_slowko.bmp", 220, 44, u"Nowe słówko"_s, ButtonIcon::None},
@@ -754,12 +949,44 @@ std::vector<ButtonSpec> ButtonList() {
     };
 }
 
+int ButtonLabelSize(const ButtonSpec& spec) {
+    if (spec.label.isEmpty()) {
+        return 0;
+    }
+    // Buttons of one height stand side by side in the windows ("Umiem" and "Nie umiem", "OK" and
+    // "Anuluj"): their labels share one size, the largest in which every one of them fits.
+    const int maxSize = std::min(18, static_cast<int>(spec.height * 0.45));
+    int size = maxSize;
+    for (const ButtonSpec& other : ButtonList()) {
+        if (other.height == spec.height && !other.label.isEmpty()) {
+            size = std::min(size, FittingLabelSize(other, maxSize));
+        }
+    }
+    return size;
+}
+
 QImage ButtonStrip(const ButtonSpec& spec) {
-    QImage image = NewImage(spec.width * 2, spec.height, kPaper);
-    QPainter p(&image);
-    Prepare(p);
-    DrawButtonFrame(p, spec, 0, false);
-    DrawButtonFrame(p, spec, spec.width, true);
+    // Drawn over full transparency, then flattened for the 24-bit file: what the button covers
+    // keeps its colour, the rest takes the key colour of the bottom-left pixel, which the program
+    // makes transparent.
+    QImage drawn(spec.width * 2, spec.height, QImage::Format_ARGB32);
+    drawn.fill(Qt::transparent);
+    {
+        QPainter p(&drawn);
+        Prepare(p);
+        const QFont font = Font(std::max(ButtonLabelSize(spec), 7), true);
+        DrawButtonFrame(p, spec, font, 0, false);
+        DrawButtonFrame(p, spec, font, spec.width, true);
+    }
+    QImage image(drawn.size(), QImage::Format_RGB32);
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb pixel = drawn.pixel(x, y);
+            image.setPixel(x, y,
+                           qAlpha(pixel) >= 128 ? qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel))
+                                                : kButtonKey.rgb());
+        }
+    }
     return image;
 }
 
@@ -973,14 +1200,24 @@ QImage ExerciseBackground(const BackgroundSpec& spec) {
         const qreal r = 50 + 18 * i;
         p.drawEllipse(QPointF(spec.width - 60 - i * 55 - (v % 3) * 30, 40 + (i % 2) * 25), r, r);
     }
+    if (spec.width > 700) {
+        // A picture of the whole window hides the strip: where the strip's counters and its menu
+        // stand, a quiet panel of its own keeps them readable.
+        p.setPen(
+            QPen(QColor(kAccents[v].red(), kAccents[v].green(), kAccents[v].blue(), 140), 1.5));
+        p.setBrush(QColor(0xFF, 0xFF, 0xFF, 200));
+        p.drawRoundedRect(QRectF(706.5, 156.5, 88, 136), 8, 8);
+        p.setPen(Qt::NoPen);
+    }
     if (spec.file.find("k_") != std::string::npos) {
-        // Self-assessment: a quiet mark in the corner.
+        // Self-assessment: a quiet mark in the bottom-left corner, below the information pane
+        // and away from the texts the window writes at the top.
         p.setPen(QPen(QColor(kAccents[v].red(), kAccents[v].green(), kAccents[v].blue(), 90), 6,
                       Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         QPainterPath check;
-        check.moveTo(40, 60);
-        check.lineTo(62, 84);
-        check.lineTo(104, 34);
+        check.moveTo(16, 562);
+        check.lineTo(34, 582);
+        check.lineTo(68, 542);
         p.drawPath(check);
     }
     return image;
@@ -1074,7 +1311,7 @@ QImage RepetitionBanner() {
     return image;
 }
 
-QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) {
+QImage InterludePicture(const SourcePicture& picture) {
     const int width = 640;
     const int height = 480;
     QString motif = QString::fromStdString(picture.motif);
@@ -1084,13 +1321,12 @@ QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) 
         caption = motif.mid(at + 8).trimmed();
         motif = motif.left(at);
     }
-    const QString description = QString::fromStdString(picture.description);
     const quint32 seed = Seed(QString::fromStdString(picture.name) + motif);
     QImage image = NewImage(width, height, kPaper);
     QPainter p(&image);
     Prepare(p);
-    const int footer = 84;
-    Scene s{p, width, height - footer, (height - footer) * 7 / 10};
+    // The picture window writes the description under the picture: the scene takes it all.
+    Scene s{p, width, height, height * 68 / 100};
     const bool indoor =
         Has(motif, {u"sofa", u"table", u"chair", u"kitchen", u"bed", u"wall", u"shelf", u"mirror",
                     u"wardrobe", u"plate", u"cup", u"room", u"washbasin", u"tiles", u"window"}) &&
@@ -1099,6 +1335,12 @@ QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) 
     const bool night = Has(motif, {u"night", u"moon", u"star", u"evening"});
     const bool winter = Has(motif, {u"snow", u"winter"});
     const bool rain = Has(motif, {u"rain", u"storm"});
+    const bool mountains = !indoor && Has(motif, {u"mountain", u"hill", u"hiking"});
+    const bool lake = !indoor && Has(motif, {u"lake", u"pond"});
+    const bool water =
+        !indoor && Has(motif, {u"sea", u"beach", u"ocean", u"river", u"boat", u"ship", u"island"});
+    const bool city = !indoor && Has(motif, {u"city", u"town", u"street", u"building", u"london"});
+    const bool road = !indoor && !city && Has(motif, {u"bus", u"car", u"taxi", u"road"});
     if (indoor) {
         const QColor wall =
             Has(motif, {u"tiles"}) ? QColor(0xD8, 0xEA, 0xF2) : QColor(0xF1, 0xE8, 0xD8);
@@ -1129,21 +1371,7 @@ QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) 
                                  : QColor(0x8E, 0xC5, 0xEA));
         sky.setColorAt(1, night ? QColor(0x3A, 0x4E, 0x78) : QColor(0xDD, 0xEE, 0xF7));
         p.fillRect(QRect(0, 0, width, s.horizon), sky);
-        const bool city = Has(motif, {u"city", u"town", u"street", u"building", u"london"});
-        if (Has(motif, {u"mountain", u"hill", u"hiking"})) {
-            Mountains(s);
-        }
-        if (city) {
-            Buildings(s);
-        }
-        const QColor ground = winter ? QColor(0xF4, 0xF7, 0xFA)
-                              : city ? QColor(0xA9, 0xA9, 0xA4)
-                                     : QColor(0x9C, 0xCB, 0x86);
-        p.fillRect(QRect(0, s.horizon, width, s.height - s.horizon), ground);
-        if (Has(motif, {u"sea", u"beach", u"ocean", u"lake", u"river", u"boat", u"ship", u"island",
-                        u"water"})) {
-            Waves(s, s.horizon + 20);
-        }
+        // The sky first: sun or moon and the clouds stand behind mountains and buildings.
         if (night) {
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(0xF5, 0xEE, 0xC8));
@@ -1155,18 +1383,60 @@ QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) 
                     1.6);
             }
         } else if (!rain && !winter) {
-            Sun(s, QPointF(560 - seed % 60, 120), 28);
+            // A picture of the weather names the sun among its first words: it is its subject.
+            const qsizetype sunAt = FindWord(motif, u"sun"_s);
+            const bool subject = sunAt >= 0 && sunAt < 16;
+            Sun(s, mountains ? QPointF(110, 130) : QPointF(subject ? 400 : 560 - seed % 60, 130),
+                subject ? 42 : 28);
         }
-        Cloud(s, QPointF(110 + seed % 100, 110), 30);
+        const bool twoClouds = Has(motif, {u"two white cloud", u"two cloud", u"clouds"});
+        Cloud(s, QPointF(mountains ? 470 : 110 + seed % 100, 125), 30);
+        if (twoClouds) {
+            Cloud(s, QPointF(mountains ? 300 : 230 + seed % 60, 175), 24);
+        }
         if (rain) {
-            Cloud(s, QPointF(380, 105), 40);
+            Cloud(s, QPointF(380, 120), 40);
             Rain(s);
+        }
+        if (mountains) {
+            Mountains(s);
+        }
+        if (city) {
+            Buildings(s);
+        }
+        const QColor ground = winter ? QColor(0xF4, 0xF7, 0xFA)
+                              : city ? QColor(0xA9, 0xA9, 0xA4)
+                                     : QColor(0x9C, 0xCB, 0x86);
+        p.fillRect(QRect(0, s.horizon, width, s.height - s.horizon), ground);
+        if (water) {
+            Waves(s, s.horizon + 20);
+        }
+        if (lake) {
+            Lake(s, QPointF(width / 2.0, s.horizon + 50), 230, 38);
+        }
+        if (road) {
+            p.fillRect(QRect(0, s.horizon + 52, width, 44), QColor(0x8E, 0x8E, 0x8A));
+            p.setPen(QPen(Qt::white, 3, Qt::DashLine));
+            p.drawLine(0, s.horizon + 74, width, s.horizon + 74);
+        }
+        if (Has(motif, {u"path"})) {
+            QPainterPath path;
+            path.moveTo(0, s.height - 40);
+            path.quadTo(width * 0.5, s.horizon + 40, width, s.horizon + 70);
+            p.setPen(QPen(QColor(0xE2, 0xCF, 0xA6), 26, Qt::SolidLine, Qt::FlatCap));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(path);
+        }
+        if (Has(motif, {u"park"})) {
+            Tree(s, QPointF(width - 70, s.horizon + 20), 190);
         }
         if (winter) {
             Snow(s);
         }
     }
-    // Things in the foreground, left to right, in the order the motif names them.
+    // Things in the foreground, left to right, in the order the motif names them; a thing that
+    // lies on another one ("a cat lying on a sofa", "apples on a plate", "birds sitting on a
+    // branch") is drawn with it.
     struct Thing {
         qsizetype at;
         std::function<void(QPointF)> draw;
@@ -1186,28 +1456,110 @@ QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) 
         }
     };
     const qreal base = s.horizon + 70;
+    const QColor catFur(0x9A, 0x9A, 0xA2);
+    const bool catAsleep = Has(motif, {u"lying", u"sleep", u"asleep", u"curled"});
+    const bool catOnSofa = catAsleep && Has(motif, {u"sofa"});
+    const bool birdsInTree = Has(motif, {u"sitting", u"branch"}) || Has(motif, {u"in a tree"});
+    const bool plate = Has(motif, {u"plate"});
+    const int chairs = !Has(motif, {u"chair"})       ? 0
+                       : Has(motif, {u"four chair"}) ? 4
+                       : Has(motif, {u"two chair"})  ? 2
+                                                     : 1;
     add({u"house", u"cottage"}, [&](QPointF at) { House(s, at, 150); });
-    add({u"tree", u"forest", u"branch", u"trunk"}, [&](QPointF at) { Tree(s, at, 170); });
-    add({u"car", u"taxi"}, [&](QPointF at) { Car(s, at, 50, kRed); });
-    add({u"bus"}, [&](QPointF at) { Bus(s, at, 70); });
-    add({u"train"}, [&](QPointF at) { Train(s, at, 70); });
-    add({u"bridge"}, [&](QPointF at) { Bridge(s, at + QPointF(0, -20), 90); });
-    add({u"shop"}, [&](QPointF at) { Shop(s, at, 120); });
-    add({u"umbrella"}, [&](QPointF at) { Umbrella(s, at, 140); });
-    add({u"dog"}, [&](QPointF at) { Animal(s, at, 90, QColor(0xC8, 0x9B, 0x6C), false); });
-    add({u"cat"}, [&](QPointF at) {
-        Animal(s, at + QPointF(0, indoor ? -40 : 0), 80, QColor(0x9A, 0x9A, 0xA2), true);
+    add({u"tree", u"forest", u"branch", u"trunk"}, [&](QPointF at) {
+        Tree(s, at, 220);
+        if (birdsInTree && Has(motif, {u"bird"})) {
+            // On the crown's top and on a branch at its side.
+            SittingBird(s, at + QPointF(-34, -216), 17, kInk.lighter(160));
+            SittingBird(s, at + QPointF(26, -212), 15, QColor(0x6A, 0x4A, 0x3A));
+            s.p.setPen(QPen(QColor(0x7A, 0x55, 0x3A), 7, Qt::SolidLine, Qt::RoundCap));
+            s.p.drawLine(at + QPointF(20, -110), at + QPointF(105, -145));
+            SittingBird(s, at + QPointF(82, -139), 17, kInk.lighter(160));
+        }
     });
-    add({u"sofa"}, [&](QPointF at) { Sofa(s, at, 110); });
-    add({u"table"}, [&](QPointF at) { Table(s, at, 110); });
+    add({u"car", u"taxi"}, [&](QPointF at) { Car(s, at, 50, kRed); });
+    add({u"bus"}, [&](QPointF at) {
+        Bus(s, at + QPointF(-30, 0), 70);
+        if (Has(motif, {u"stop"})) {
+            BusStop(s, at + QPointF(95, -22), 120);
+        }
+    });
+    add({u"train"}, [&](QPointF at) {
+        Train(s, at + QPointF(0, -10), 70);
+        if (Has(motif, {u"platform"})) {
+            Platform(s, at.y(), s.height - at.y());
+        }
+    });
+    add({u"bridge"}, [&](QPointF at) { Bridge(s, at + QPointF(0, -20), 90); });
+    add({u"shop"}, [&](QPointF at) {
+        Shop(s, at, 120);
+        if (Has(motif, {u"sign"})) {
+            s.p.setPen(QPen(kInk, 2));
+            s.p.setBrush(kPanel);
+            const QRectF sign(at.x() - 60, at.y() - 170, 120, 32);
+            s.p.drawRoundedRect(sign, 4, 4);
+            s.p.setFont(Font(20, true));
+            s.p.setPen(kRed);
+            s.p.drawText(sign, Qt::AlignCenter, u"SHOP"_s);
+        }
+    });
+    add({u"umbrella"}, [&](QPointF at) { Umbrella(s, at, 140); });
+    add({u"dog"}, [&](QPointF at) {
+        const QColor fur(0xC8, 0x9B, 0x6C);
+        if (Has(motif, {u"run"})) {
+            RunningDog(s, at, 110, fur);
+        } else {
+            Animal(s, at, 90, fur, false);
+        }
+    });
+    if (!catOnSofa) {
+        add({u"cat"}, [&](QPointF at) {
+            if (catAsleep) {
+                SleepingCat(s, at, 90, catFur);
+            } else {
+                Animal(s, at + QPointF(0, indoor ? -40 : 0), 80, catFur, true);
+            }
+        });
+    }
+    add({u"sofa"}, [&](QPointF at) {
+        Sofa(s, at, 130);
+        if (catOnSofa) {
+            // On the seat, which is 0.5 of the sofa's height above the floor.
+            SleepingCat(s, at + QPointF(-10, -130 * 0.5 + 4), 100, catFur);
+        }
+    });
+    add({u"table"}, [&](QPointF at) {
+        // The chairs behind the table first, a little smaller, then the table, then those in
+        // front at its ends.
+        const QColor back(0xA8, 0x78, 0x50);
+        const QColor front(0xB8, 0x86, 0x5B);
+        if (chairs >= 4) {
+            Chair(s, at + QPointF(-55, -30), 95, true, back);
+            Chair(s, at + QPointF(55, -30), 95, false, back);
+        }
+        Table(s, at, 120, chairs == 0);
+        if (chairs >= 1) {
+            Chair(s, at + QPointF(-150, 0), 120, true, front);
+        }
+        if (chairs >= 2) {
+            Chair(s, at + QPointF(150, 0), 120, false, front);
+        }
+    });
     if (indoor && !night) {
         add({u"window"}, [&](QPointF at) { Window(s, at, 130); });
     }
     add({u"bed"}, [&](QPointF at) { Bed(s, at, 120); });
-    add({u"shelf", u"key"}, [&](QPointF at) { Shelf(s, at, 110); });
-    add({u"plate", u"cheese"}, [&](QPointF at) { Plate(s, at, 120); });
+    add({u"shelf", u"key"}, [&](QPointF at) { Shelf(s, at, 130); });
+    add({u"plate", u"cheese"}, [&](QPointF at) { Plate(s, at, 150); });
     add({u"mirror"}, [&](QPointF at) { Mirror(s, at, 130); });
-    add({u"wardrobe"}, [&](QPointF at) { Wardrobe(s, at, 150); });
+    add({u"wardrobe"}, [&](QPointF at) {
+        if (Has(motif, {u"clothes", u"open"})) {
+            OpenWardrobe(s, at, 150);
+        } else {
+            Wardrobe(s, at, 150);
+        }
+    });
+    add({u"bench"}, [&](QPointF at) { Bench(s, at + QPointF(0, -10), 70); });
     add({u"person", u"man", u"woman", u"girl", u"boy", u"child", u"teacher", u"student", u"people",
          u"friend", u"family"},
         [&](QPointF at) {
@@ -1216,29 +1568,35 @@ QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) 
         });
     add({u"book", u"library", u"school", u"lesson", u"dictionary"},
         [&](QPointF at) { Book(s, at, 90); });
-    add({u"tea", u"coffee", u"cup"}, [&](QPointF at) { Cup(s, at, 80); });
+    add({u"tea", u"coffee", u"cup"}, [&](QPointF at) { Cup(s, at, 110); });
     add({u"clock", u"watch"}, [&](QPointF at) { Clock(s, at + QPointF(0, -70), 45); });
     add({u"flower", u"rose"}, [&](QPointF at) {
         Flower(s, at, 70, kRed.lighter(120));
         Flower(s, at + QPointF(30, 5), 55, QColor(0xE9, 0x9A, 0xC8));
         Flower(s, at + QPointF(-28, 8), 60, kAmber);
     });
-    add({u"bird"}, [&](QPointF at) {
-        Bird(s, at + QPointF(-30, -200), 24);
-        Bird(s, at + QPointF(20, -230), 18);
-        Bird(s, at + QPointF(60, -195), 20);
-    });
+    if (!birdsInTree || !Has(motif, {u"tree", u"branch"})) {
+        add({u"bird"}, [&](QPointF at) {
+            Bird(s, at + QPointF(-30, -200), 24);
+            Bird(s, at + QPointF(20, -230), 18);
+            Bird(s, at + QPointF(60, -195), 20);
+        });
+    }
     add({u"fish"}, [&](QPointF at) { Fish(s, at + QPointF(0, -10), 34, kAmber); });
-    add({u"apple", u"fruit"}, [&](QPointF at) {
-        Apple(s, at + QPointF(0, -30), 26);
-        Apple(s, at + QPointF(50, -26), 22);
-    });
+    if (!plate) {
+        add({u"apple", u"fruit"}, [&](QPointF at) {
+            Apple(s, at + QPointF(0, -30), 26);
+            Apple(s, at + QPointF(50, -26), 22);
+        });
+    }
     std::stable_sort(things.begin(), things.end(),
                      [](const Thing& a, const Thing& b) { return a.at < b.at; });
     if (things.size() > 3) {
         things.resize(3);
     }
-    if (things.empty()) {
+    // A landscape or the weather stands on its own; anything else gets at least a tree.
+    if (things.empty() && !mountains && !lake && !water && !city &&
+        !Has(motif, {u"sun", u"cloud", u"sky"})) {
         things.push_back({0, [&](QPointF at) { Tree(s, at, 150); }});
     }
     const qreal step = width / static_cast<qreal>(things.size() + 1);
@@ -1248,14 +1606,6 @@ QImage InterludePicture(const SourcePicture& picture, const QString& packTitle) 
     if (!caption.isEmpty()) {
         CaptionBoard(s, caption);
     }
-    // The footer: the pack's title and the Polish description.
-    p.fillRect(QRect(0, height - footer, width, footer), kPanel);
-    p.fillRect(QRect(0, height - footer, width, 4), kAmber);
-    p.setFont(Font(13, true));
-    p.setPen(kBlue);
-    p.drawText(QRect(16, height - footer + 8, width - 32, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               packTitle);
-    DrawWrapped(p, QRect(16, height - footer + 30, width - 32, footer - 34), description, 16, kInk);
     DrawFrame(p, width, height);
     return image;
 }

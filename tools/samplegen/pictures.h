@@ -38,8 +38,13 @@ struct ButtonSpec {
 // The image list of the program, in its order (33 entries, some files more than once).
 std::vector<ButtonSpec> ButtonList();
 
-// Two frames side by side: normal, then highlighted.
+// Two frames side by side: normal, then highlighted. Around the rounded button the strip has the
+// key colour of its bottom-left pixel, which the program draws transparent.
 QImage ButtonStrip(const ButtonSpec& spec);
+
+// The pixel size of a button's label: one size for all labelled buttons of the same height, the
+// largest in which each of their labels fits; 0 for a button without a label.
+int ButtonLabelSize(const ButtonSpec& spec);
 
 struct WindowSpec {
     std::string file;  // name in gfx_s
@@ -88,8 +93,9 @@ QImage LevelMark(int level);
 QImage DoneMark(bool done);
 QImage RepetitionBanner();
 
-// An interlude picture: a simple scene after the motif, with the description as a caption.
-QImage InterludePicture(const SourcePicture& picture, const QString& packTitle);
+// An interlude picture: a simple scene after the motif, with its English caption on a board. The
+// description is not drawn: the picture window writes it under the picture.
+QImage InterludePicture(const SourcePicture& picture);
 
 // The bytes of a picture in a file format: "BMP" (24-bit) or "JPG".
 std::string EncodeImage(const QImage& image, const char* format);

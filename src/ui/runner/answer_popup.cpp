@@ -1,6 +1,7 @@
 #include "ui/runner/answer_popup.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -16,6 +17,8 @@ namespace {
 
 constexpr int kWidth = 540;
 constexpr int kHeight = 159;
+constexpr int kAnswerPixelSize = 22;
+constexpr int kSmallestAnswerPixelSize = 9;
 
 }  // namespace
 
@@ -34,7 +37,7 @@ AnswerPopup::AnswerPopup(AppContext& context, QWidget* parent)
     answer_->setWordWrap(true);
     answer_->setTextFormat(Qt::PlainText);
     QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(22);
+    font.setPixelSize(kAnswerPixelSize);
     font.setBold(true);
     answer_->setFont(font);
 
@@ -48,6 +51,17 @@ void AnswerPopup::ShowAnswerBytes(const std::string& answer) {
 }
 
 void AnswerPopup::ShowAnswer(const QString& answer) {
+    // A long answer takes a smaller font, so that all its lines stand in the label.
+    QFont font = answer_->font();
+    for (int size = kAnswerPixelSize; size >= kSmallestAnswerPixelSize; --size) {
+        font.setPixelSize(size);
+        const QRect needed = QFontMetrics(font).boundingRect(
+            QRect(0, 0, answer_->width(), 1 << 20), Qt::AlignCenter | Qt::TextWordWrap, answer);
+        if (needed.height() <= answer_->height()) {
+            break;
+        }
+    }
+    answer_->setFont(font);
     answer_->setText(answer);
     MakeBorderlessCentred(this, kWidth, kHeight);
     show();

@@ -66,6 +66,8 @@ constexpr QColor kBlue(0, 0, 255);
 constexpr QColor kRed(200, 0, 0);
 constexpr QColor kTeal(0, 128, 128);
 constexpr QColor kStripInk(255, 255, 255);
+// Under the mouse on the strip: blue would not read on its dark blue.
+constexpr QColor kStripHoverInk(255, 204, 96);
 constexpr QColor kFace(245, 240, 228);
 constexpr QColor kStripFace(28, 58, 96);
 
@@ -213,6 +215,11 @@ void HoverLabel::SetHoverInk(bool on) {
     Repaint();
 }
 
+void HoverLabel::SetHoverColour(const QColor& colour) {
+    hoverColour_ = colour;
+    Repaint();
+}
+
 void HoverLabel::enterEvent(QEnterEvent* event) {
     hovered_ = true;
     Repaint();
@@ -243,7 +250,9 @@ void HoverLabel::changeEvent(QEvent* event) {
 
 void HoverLabel::Repaint() {
     QPalette palette = this->palette();
-    const QColor ink = !isEnabled() ? QColor(150, 150, 150) : hovered_ && hoverInk_ ? kBlue : ink_;
+    const QColor ink = !isEnabled()            ? QColor(150, 150, 150)
+                       : hovered_ && hoverInk_ ? hoverColour_
+                                               : ink_;
     palette.setColor(QPalette::Active, QPalette::WindowText, ink);
     palette.setColor(QPalette::Inactive, QPalette::WindowText, ink);
     palette.setColor(QPalette::Disabled, QPalette::WindowText, ink);
@@ -461,10 +470,10 @@ void RunnerWindow::BuildControls() {
     ok_ = AddButton("B_OK", kImageBigOk, QStringLiteral("OK"), QPoint(280, 342), QSize(140, 44));
     check_ = AddButton("B_Sprawdz", kImageCheck, QStringLiteral("Sprawdź"), QPoint(290, 346),
                        QSize(120, 36));
-    knew_ = AddButton("B_Umiesz", kImageKnew, QStringLiteral("Umiem"), QPoint(200, 346),
-                      QSize(120, 36));
+    knew_ = AddButton("B_Umiesz", kImageKnew, QStringLiteral("Umiem"), QPoint(190, 346),
+                      QSize(140, 36));
     didNotKnow_ = AddButton("B_Nie_umiesz", kImageDidNotKnow, QStringLiteral("Nie umiem"),
-                            QPoint(380, 346), QSize(120, 36));
+                            QPoint(370, 346), QSize(140, 36));
     accept_ = AddCommand("K_Zaakceptuj", QStringLiteral("Zaakceptuj odpowiedź (F3)"),
                          QRect(432, 352, 200, 34));
     accept_->setToolTip(QStringLiteral("Uznaj swoją odpowiedź za poprawną"));
@@ -554,6 +563,7 @@ void RunnerWindow::BuildControls() {
     menuButton_->setGeometry(kPictureWidth + 14, 256, 80, 26);
     menuButton_->setFont(FontOf(menuButton_, 12, true));
     menuButton_->SetInk(kStripInk);
+    menuButton_->SetHoverColour(kStripHoverInk);
     menuButton_->installEventFilter(this);
 
     menuPanel_ = new QFrame(this);
@@ -1067,6 +1077,7 @@ void RunnerWindow::ShowBackground(const StepView& view) {
         SetInk(label, ink);
     }
     menuButton_->SetInk(ink);
+    menuButton_->SetHoverColour(stripVisible_ ? kStripHoverInk : kBlue);
 }
 
 void RunnerWindow::paintEvent(QPaintEvent*) {

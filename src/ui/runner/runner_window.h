@@ -48,6 +48,8 @@ class HoverLabel final : public QLabel {
     void SetInk(const QColor& ink);
     // Whether the text turns blue under the mouse (on by default).
     void SetHoverInk(bool on);
+    // The ink under the mouse (blue unless set otherwise, e.g. where blue would not read).
+    void SetHoverColour(const QColor& colour);
     bool hovered() const { return hovered_; }
 
   signals:
@@ -62,6 +64,7 @@ class HoverLabel final : public QLabel {
   private:
     void Repaint();
     QColor ink_;
+    QColor hoverColour_{0, 0, 255};
     bool hovered_ = false;
     bool hoverInk_ = true;
 };

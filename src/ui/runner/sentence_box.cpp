@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <algorithm>
+#include <map>
 
 #include "ui/widgets/ui_text.h"
 
@@ -11,13 +12,27 @@ namespace {
 
 constexpr QColor kHighlight(0, 0, 255);
 
-void DrawItems(QWidget* box, const std::vector<DrawnText>& items, const QFont& font) {
+// Draws the laid-out words; with centred lines each line moves right by half the room it leaves.
+void DrawItems(QWidget* box, const std::vector<DrawnText>& items, const QFont& font,
+               bool centred = false) {
     QPainter painter(box);
     painter.setFont(font);
-    const int lineHeight = QFontMetrics(font).height();
+    const QFontMetrics metrics(font);
+    const int lineHeight = metrics.height();
+    std::map<int, int> lineWidths;
+    if (centred) {
+        for (const DrawnText& item : items) {
+            const QString text = Utf8(item.text).trimmed();
+            int& right = lineWidths[item.y];
+            right = std::max(right, item.x + metrics.horizontalAdvance(text));
+        }
+    }
     for (const DrawnText& item : items) {
+        const auto line = lineWidths.find(item.y);
+        const int shift =
+            line == lineWidths.end() ? 0 : std::max(0, (box->width() - line->second) / 2);
         painter.setPen(item.blue ? kHighlight : QColor(Qt::black));
-        painter.drawText(QRect(item.x, item.y, box->width() * 2, lineHeight),
+        painter.drawText(QRect(item.x + shift, item.y, box->width() * 2, lineHeight),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, Utf8(item.text));
     }
 }
@@ -85,7 +100,8 @@ QString SentenceBox::shownText() const {
 }
 
 void SentenceBox::paintEvent(QPaintEvent*) {
-    DrawItems(this, layout_.items, font_);
+    // The prompt stands in the middle of the exercise column, as the word label's does.
+    DrawItems(this, layout_.items, font_, true);
 }
 
 // ---- GapBox -------------------------------------------------------------------------------

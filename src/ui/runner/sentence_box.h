@@ -38,7 +38,8 @@ class FontMeasure final : public TextMeasure {
     QFontMetrics metrics_;
 };
 
-// dxramka: 532 x 69, transparent; repaints the same tokens whenever the window repaints.
+// dxramka: 532 x 69, transparent; repaints the same tokens whenever the window repaints, each
+// line centred in the box.
 class SentenceBox final : public QWidget {
     Q_OBJECT
   public:

@@ -106,8 +106,9 @@ PlanWindow::PlanWindow(AppContext& context, QWidget* parent)
     presentationButton_ =
         MakeImageButton(context, -1, QStringLiteral("K_Prezentacja"), QStringLiteral("Prezentacja"),
                         this, QPoint(18 + 110, 282), QSize(110, 30));
-    startButton_ = MakeImageButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("OK"),
-                                   this, QPoint(kWidth - 18, 280), QSize(90, 32));
+    // Drawn as its neighbour "Prezentacja" is (the image list has no picture for that one).
+    startButton_ = MakeImageButton(context, -1, QStringLiteral("B_OK"), QStringLiteral("OK"), this,
+                                   QPoint(kWidth - 18, 282), QSize(90, 30));
     closeButton_ = MakeImageButton(context, kImageClose, QStringLiteral("B_Zamknij"),
                                    QStringLiteral("X"), this, QPoint(kWidth, 0), QSize(24, 24));
     closeButton_->setToolTip(QStringLiteral("Zamknij"));
@@ -231,6 +232,8 @@ void PlanWindow::StartPresentation() {
 void PlanWindow::done(int result) {
     if (!ending_) {
         ending_ = true;
+        // The session ends with the window closed: the summary does not stand over it.
+        hide();
         EndOfSession();
         ending_ = false;
     }

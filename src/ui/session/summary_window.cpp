@@ -23,7 +23,6 @@ namespace {
 
 constexpr int kWidth = 340;
 constexpr int kHeight = 280;
-constexpr int kImagePrint = 10;
 constexpr int kTextOnly = -1;  // a button without a picture draws its text
 constexpr int kUnitRole = Qt::UserRole;
 
@@ -76,8 +75,11 @@ SummaryWindow::SummaryWindow(AppContext& context, QWidget* parent)
     clipboardButton_ = MakeImageButton(context, kTextOnly, QStringLiteral("K_do_schowka"),
                                        QStringLiteral("Do schowka"), this,
                                        QPoint(16 + textButton.width(), 244), textButton);
-    printButton_ = MakeImageButton(context, kImagePrint, QStringLiteral("K_wydruk"),
-                                   QStringLiteral("Drukuj"), this, QPoint(224, 244), QSize(96, 26));
+    // The two buttons of one row are drawn alike: the image list has no picture for the
+    // clipboard, so printing uses its text too.
+    printButton_ =
+        MakeImageButton(context, kTextOnly, QStringLiteral("K_wydruk"), QStringLiteral("Drukuj"),
+                        this, QPoint(kWidth - 16, 244), textButton);
     closeButton_ = MakeImageButton(context, kImageClose, QStringLiteral("B_Zamknij"),
                                    QStringLiteral("X"), this, QPoint(kWidth, 0), QSize(24, 24));
     closeButton_->setToolTip(QStringLiteral("Zamknij"));

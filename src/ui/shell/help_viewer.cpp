@@ -20,8 +20,10 @@
 namespace dyd::ui {
 namespace {
 
-constexpr int kWidth = 780;
-constexpr int kHeight = 560;
+// The size of the main menu and the exercise window, which it covers wholly: their close
+// buttons do not show beside its own.
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
 constexpr int kImageBack = 9;
 constexpr int kImagePrint = 10;
 constexpr int kImageClose = 18;

@@ -1,12 +1,35 @@
 #include "ui/widgets/image_button.h"
 
 #include <QEnterEvent>
+#include <QImage>
 #include <QPainter>
 
 #include "core/files.h"
 #include "core/paths.h"
 
 namespace dyd::ui {
+namespace {
+
+// The strips are 24-bit pictures without alpha: in each frame the colour of its bottom-left
+// pixel stands for "transparent", so that the rounded corners of a button show the window below.
+QPixmap WithTransparentKey(const QPixmap& bitmap, int frameWidth) {
+    QImage image = bitmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    const int height = image.height();
+    for (int left = 0; left + frameWidth <= image.width(); left += frameWidth) {
+        const QRgb key = image.pixel(left, height - 1);
+        for (int y = 0; y < height; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = left; x < left + frameWidth; ++x) {
+                if (line[x] == key) {
+                    line[x] = qRgba(0, 0, 0, 0);
+                }
+            }
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+}  // namespace
 
 const std::vector<std::string>& ImageList::FileNames() {
     static const std::vector<std::string> names = {
@@ -40,8 +63,8 @@ void ImageList::Load(const std::string& programDir, int frameCount) {
             errors_.push_back(
                 QStringLiteral("Dlugosc obrazka nie dzieli sie przez podana liczbe klatek"));
         } else {
-            strip.bitmap = bitmap;
             strip.frameWidth = bitmap.width() / frameCount_;
+            strip.bitmap = WithTransparentKey(bitmap, strip.frameWidth);
         }
         strips_.push_back(strip);
     }
@@ -96,6 +119,9 @@ void ImageButton::paintEvent(QPaintEvent*) {
     painter.setPen(QColor(30, 70, 110));
     painter.setBrush(hovered_ ? QColor(80, 140, 200) : QColor(50, 105, 160));
     painter.drawRoundedRect(rect().adjusted(1, 1, -1, -1), 6, 6);
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
     painter.setPen(Qt::white);
     painter.drawText(rect(), Qt::AlignCenter, text());
 }

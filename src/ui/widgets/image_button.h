@@ -3,6 +3,7 @@
 // The shared button pictures and the transparent image button. The image list holds the 33
 // button strips of the installation (but_s), each a horizontal strip of two frames of equal
 // width: normal and highlighted. A button draws frame 0, and frame 1 while the mouse is over it.
+// The pixels of a frame that have the colour of its bottom-left pixel are transparent.
 
 #include <QAbstractButton>
 #include <QPixmap>
@@ -48,6 +49,8 @@ class ImageButton final : public QAbstractButton {
 
     void SetImage(int imageIndex);
     int imageIndex() const { return imageIndex_; }
+    // Whether it draws its picture (false: its text on a plain face).
+    bool hasPicture() const { return !images_.Frame(imageIndex_, 0).isNull(); }
     bool hovered() const { return hovered_; }
     QSize sizeHint() const override;
 

@@ -4,7 +4,8 @@
 // due today; the plan window fresh and with a finished kind; the summary with a unit in the
 // trash; the statistics, the repetition overview, the kind marks, the example sentences after a
 // search and the comment dialog. Each screen is also checked: the visible controls lie inside
-// their window, do not overlap one another, and their texts are not cut off.
+// their window, do not overlap one another, their texts are not cut off, buttons of one row are
+// drawn alike, and no close button of a window below shows beside the summary's.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -215,6 +216,9 @@ class SessionGalleryTest : public QObject {
                 units->setCurrentRow(1);
                 QVERIFY(Find<QWidget>(s, "K_Przywroc")->isVisible());
                 Take(s, QStringLiteral("summary_trash"));
+                // The summary stands over the windows of the session it ends: no close button
+                // of theirs shows beside its own.
+                problems_ << dyd::test::StackedCloseProblems({&learning, w, s});
             });
             QTest::keyClick(list, Qt::Key_Escape);
         });
