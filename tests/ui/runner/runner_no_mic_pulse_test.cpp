@@ -18,6 +18,7 @@
 #include "core/paths.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "message_watch.h"
 #include "sample_installation.h"
 #include "sound/capture_device.h"
 #include "sound/hold_to_record.h"
@@ -48,30 +49,7 @@ class NoWait final : public Waiter {
     void WaitUntil(const std::function<bool()>&, int) override {}
 };
 
-// Closes every message box that opens over the runner (TForm4) while it lives and keeps its
-// text.
-class MessageWatch {
-  public:
-    MessageWatch() {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (modal == nullptr || modal->objectName() == QStringLiteral("TForm4")) {
-                return;
-            }
-            if (auto* label = modal->findChild<QLabel*>(QStringLiteral("Label1"))) {
-                texts_.append(label->text());
-            }
-            modal->reject();
-        });
-        timer_.start();
-    }
-    const QStringList& texts() const { return texts_; }
-
-  private:
-    QTimer timer_;
-    QStringList texts_;
-};
+using dyd::test::MessageWatch;
 
 // A learner of the English sample course in the pronunciation kind, with the program's recorder
 // (its reports go to the message box as in the program) and outputs that keep what they get.

@@ -24,6 +24,7 @@
 #include "core/paths.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "message_watch.h"
 #include "sample_installation.h"
 #include "sound/capture_device.h"
 #include "sound/recorder.h"
@@ -107,29 +108,7 @@ class PlayAtOnce final : public Waiter {
     CaptureDevice& device_;
 };
 
-// Closes every message box that opens while it lives and keeps its text.
-class MessageWatch {
-  public:
-    MessageWatch() {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (modal == nullptr || modal->objectName() == QStringLiteral("TForm4")) {
-                return;
-            }
-            if (auto* label = modal->findChild<QLabel*>(QStringLiteral("Label1"))) {
-                texts_.append(label->text());
-            }
-            modal->reject();
-        });
-        timer_.start();
-    }
-    const QStringList& texts() const { return texts_; }
-
-  private:
-    QTimer timer_;
-    QStringList texts_;
-};
+using dyd::test::MessageWatch;
 
 // One learner in the English sample course, the runner window with the fake microphone and a
 // sound player whose outputs keep what they were given.

@@ -17,6 +17,7 @@
 #include "core/clock.h"
 #include "core/paths.h"
 #include "find_control.h"
+#include "message_watch.h"
 #include "support.h"
 #include "ui/app_context.h"
 #include "ui/session/summary_window.h"
@@ -29,26 +30,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Closes every message box that opens while it lives and keeps its text.
-class MessageWatch {
-  public:
-    MessageWatch() {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (modal != nullptr && modal->objectName() == QStringLiteral("TForm20")) {
-                texts_.append(modal->findChild<QLabel*>(QStringLiteral("Label1"))->text());
-                modal->done(0);
-            }
-        });
-        timer_.start();
-    }
-    const QStringList& texts() const { return texts_; }
-
-  private:
-    QTimer timer_;
-    QStringList texts_;
-};
+using dyd::test::MessageWatch;
 
 // Runs the steps once the window's modal loop runs; a window the steps left open (a failed
 // check) is closed after them.
