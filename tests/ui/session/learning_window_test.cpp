@@ -27,12 +27,16 @@
 #include "ui/app_context.h"
 #include "ui/session/learning_window.h"
 #include "ui/session/plan_window.h"
+#include "window_driving.h"
 
 using namespace dyd;
 using namespace dyd::ui;
+using dyd::test::Click;
 using dyd::test::Find;
 using dyd::test::ReadBytes;
+using dyd::test::Shown;
 using dyd::test::TempDir;
+using dyd::test::WhenModal;
 
 namespace {
 
@@ -53,29 +57,6 @@ void CopyInstallation(const std::filesystem::path& from, const std::filesystem::
             fs::copy_file(entry.path(), target);
         }
     }
-}
-
-// Runs action on the next modal window once it shows; closes it with Escape if the action leaves
-// it open.
-void WhenModal(const std::function<void(QDialog*)>& action) {
-    QTimer::singleShot(0, [action] {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(modal != nullptr);
-        action(modal);
-        if (QApplication::activeModalWidget() == modal) {
-            QTest::keyClick(modal, Qt::Key_Escape);
-        }
-    });
-}
-
-bool Shown(QWidget* window, const char* name) {
-    return Find<QWidget>(window, name)->isVisible();
-}
-
-void Click(QWidget* window, const char* name) {
-    auto* button = Find<QAbstractButton>(window, name);
-    QVERIFY2(button->isVisible(), name);
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 QString Text(QWidget* window, const char* name) {

@@ -26,39 +26,20 @@
 #include "ui/session/learning_window.h"
 #include "ui/session/plan_window.h"
 #include "ui/shell/dialogs.h"
+#include "window_driving.h"
 
 using namespace dyd;
 using namespace dyd::ui;
+using dyd::test::Click;
 using dyd::test::Find;
 using dyd::test::LinkInstallation;
+using dyd::test::Shown;
 using dyd::test::TempDir;
+using dyd::test::WhenModal;
 
 namespace {
 
 constexpr double kToday = 45000.0;
-
-// Runs action on the next modal window once it shows; closes it with Escape if the action leaves
-// it open.
-void WhenModal(const std::function<void(QDialog*)>& action) {
-    QTimer::singleShot(0, [action] {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(modal != nullptr);
-        action(modal);
-        if (QApplication::activeModalWidget() == modal) {
-            QTest::keyClick(modal, Qt::Key_Escape);
-        }
-    });
-}
-
-void Click(QWidget* window, const char* name) {
-    auto* button = Find<QAbstractButton>(window, name);
-    QVERIFY2(button->isVisible(), name);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-bool Shown(QWidget* window, const char* name) {
-    return Find<QWidget>(window, name)->isVisible();
-}
 
 // Every window of the program goes down, as the runner's minimise button does it, and comes back
 // as the desktop brings it back.

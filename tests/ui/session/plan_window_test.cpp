@@ -23,29 +23,18 @@
 #include "ui/app_context.h"
 #include "ui/session/plan_window.h"
 #include "ui/shell/progress_window.h"
+#include "window_driving.h"
 
 using namespace dyd;
 using namespace dyd::ui;
 using dyd::test::Find;
 using dyd::test::ReadBytes;
 using dyd::test::TempDir;
+using dyd::test::WhenModal;
 
 namespace {
 
 constexpr double kToday = 45000.0;
-
-// Runs action on the plan window once it shows modally; closes it with Escape if the action
-// leaves it open.
-void WhenShown(const std::function<void(QDialog*)>& action) {
-    QTimer::singleShot(0, [action] {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(modal != nullptr);
-        action(modal);
-        if (QApplication::activeModalWidget() == modal) {
-            QTest::keyClick(modal, Qt::Key_Escape);
-        }
-    });
-}
 
 QStringList Items(QWidget* window) {
     QStringList items;
@@ -154,7 +143,7 @@ class PlanWindowTest : public QObject {
         QStringList before;
         QStringList after;
         bool startHidden = false;
-        WhenShown([&](QDialog* w) {
+        WhenModal([&](QDialog* w) {
             QCOMPARE(w->objectName(), QStringLiteral("TForm8"));
             QCOMPARE(w->windowTitle(), QStringLiteral("Rodzaje ćwiczeń"));
             QVERIFY(
@@ -198,7 +187,7 @@ class PlanWindowTest : public QObject {
     void doubleClickStartsAndFinishingEverythingKeepsTheListUntilClosed() {
         const std::string info = Plan(4);
         int itemsLeft = -1;
-        WhenShown([&](QDialog* w) {
+        WhenModal([&](QDialog* w) {
             auto* list = Find<QListWidget>(w, "ListBox1");
             while (Find<QAbstractButton>(w, "B_OK")->isVisible()) {
                 const QRect area = list->visualItemRect(list->currentItem());
@@ -216,7 +205,7 @@ class PlanWindowTest : public QObject {
     void closingSchedulesAndSavesTheRecords() {
         session().settings.showSummary = true;
         const std::string info = Plan(2);
-        WhenShown(
+        WhenModal(
             [](QDialog* w) { QTest::keyClick(Find<QListWidget>(w, "ListBox1"), Qt::Key_Enter); });
         QVERIFY(!std::filesystem::exists(LiveFile()));
         window_->Open(info);
@@ -247,7 +236,7 @@ class PlanWindowTest : public QObject {
 
         session().settings.showSummary = true;
         const std::string info = Plan(6);
-        WhenShown([](QDialog* w) {
+        WhenModal([](QDialog* w) {
             QTest::keyClick(Find<QListWidget>(w, "ListBox1"), Qt::Key_Return);
             QTest::mouseClick(Find<QCheckBox>(w, "CB_Bez_powtorki"), Qt::LeftButton);
             QTest::mouseClick(Find<QAbstractButton>(w, "B_Zamknij"), Qt::LeftButton);
@@ -261,7 +250,7 @@ class PlanWindowTest : public QObject {
 
         // Shown again, the box is cleared and closing schedules the same plan.
         bool cleared = false;
-        WhenShown(
+        WhenModal(
             [&](QDialog* w) { cleared = !Find<QCheckBox>(w, "CB_Bez_powtorki")->isChecked(); });
         window_->Resume();
         QVERIFY(cleared);
@@ -281,7 +270,7 @@ class PlanWindowTest : public QObject {
         const std::string info = Plan(3, SessionMode::Repetition);
         bool tick = true;
         bool presentation = true;
-        WhenShown([&](QDialog* w) {
+        WhenModal([&](QDialog* w) {
             tick = Find<QCheckBox>(w, "CB_Bez_powtorki")->isVisible() ||
                    Find<QLabel>(w, "Label1")->isVisible();
             presentation = Find<QAbstractButton>(w, "K_Prezentacja")->isVisible();
@@ -312,7 +301,7 @@ class PlanWindowTest : public QObject {
         QString page;
         context_->openHelp = [&page](const QString& p) { page = p; };
         const std::string info = Plan(2);
-        WhenShown(
+        WhenModal(
             [](QDialog* w) { QTest::keyClick(Find<QListWidget>(w, "ListBox1"), Qt::Key_F1); });
         window_->Open(info);
         QCOMPARE(page, QStringLiteral("jak.htm"));
@@ -323,7 +312,7 @@ class PlanWindowTest : public QObject {
         int presentations = 0;
         window_->SetPresentation([&presentations] { ++presentations; });
         const std::string info = Plan(2);
-        WhenShown([](QDialog* w) {
+        WhenModal([](QDialog* w) {
             QTest::mouseClick(Find<QAbstractButton>(w, "K_Prezentacja"), Qt::LeftButton);
         });
         window_->Open(info);
@@ -343,7 +332,7 @@ class PlanWindowTest : public QObject {
         QString doneText;
         QString unsavedText;
         bool closedByEnter = false;
-        WhenShown([&](QDialog* w) {
+        WhenModal([&](QDialog* w) {
             auto* list = Find<QListWidget>(w, "ListBox1");
             auto* done = Find<QLabel>(w, "L_wykonane");
             QTest::keyClick(list, Qt::Key_Return);
