@@ -18,6 +18,7 @@
 #include "core/login.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "program_trainer.h"
 #include "sample_installation.h"
 #include "support.h"
 #include "ui/runner/runner_window.h"
@@ -68,57 +69,18 @@ class CommentWatch {
     QTimer timer_;
 };
 
-// The program with all its windows wired, and a learner of the English course logged in.
-struct Trainer {
-    Trainer() : program(clock) {
-        LinkInstallation(DYD_SAMPLE, dir.path());
-        program.SetRandom(&random);
-        StartupEnvironment environment;
-        environment.programFile = dir.path() + "dydaktor";
-        environment.screenSize = QSize(1024, 768);
-        environment.changeCurrentFolder = false;
-        environment.standardBox = [this](const QString& text) { boxes.append(text); };
-        ok = program.Start(environment) && LogIn();
-    }
+// The program with a learner logged in, the statistics off.
+struct Trainer : dyd::test::ProgramTrainer {
+    Trainer() : ProgramTrainer(kToday) { session().settings.showStatistics = false; }
 
     bool LogIn() {
-        const bool in =
-            Login(program.context().programPaths, "angielski", 1, "Ewa", clock, session()).status ==
-            LoginStatus::Opened;
+        const bool in = ProgramTrainer::LogIn();
         session().settings.showStatistics = false;
-        session().settings.f5HintShown = true;
-        session().settings.interludesAtEndOnly = true;
         return in;
     }
 
-    LearnerSession& session() { return program.context().session; }
-    RunnerWindow* runner() { return program.runnerWindow(); }
-
     // The unit alone, needing one answer in kind.
-    void Plan(int kind, int unit) {
-        SessionPlan& plan = session().plan;
-        plan = SessionPlan{};
-        plan.mode = SessionMode::Learning;
-        PlanRow row;
-        row.unitNumber = unit;
-        row.cells[static_cast<std::size_t>(kind)].remaining = 1;
-        plan.rows.push_back(row);
-    }
-
-    bool Start(int kind) {
-        if (!runner()->Open(kind)) {
-            return false;
-        }
-        runner()->show();
-        runner()->activateWindow();
-        return QTest::qWaitForWindowActive(runner());
-    }
-
-    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* target = QApplication::focusWidget();
-        QTest::keyClick(target != nullptr && runner()->isAncestorOf(target) ? target : runner(),
-                        key, modifiers);
-    }
+    void Plan(int kind, int unit) { ProgramTrainer::Plan(kind, {unit}); }
 
     // The pane's text as the learner reads it.
     QString Pane() {
@@ -132,13 +94,6 @@ struct Trainer {
         }
         return text;
     }
-
-    TempDir dir;
-    FixedClock clock{kToday};
-    SeededRandom random{7};
-    dyd::ui::Program program;
-    QStringList boxes;
-    bool ok = false;
 };
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "core/login.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "program_trainer.h"
 #include "sample_installation.h"
 #include "support.h"
 #include "ui/runner/runner_window.h"
@@ -83,71 +84,30 @@ class StatisticsWatch {
     QTimer timer_;
 };
 
-// The program with all its windows wired, and a learner of the English course logged in.
-struct Trainer {
-    Trainer() : program(clock) {
-        LinkInstallation(DYD_SAMPLE, dir.path());
-        program.SetRandom(&random);
-        StartupEnvironment environment;
-        environment.programFile = dir.path() + "dydaktor";
-        environment.screenSize = QSize(1024, 768);
-        environment.changeCurrentFolder = false;
-        environment.standardBox = [this](const QString& text) { boxes.append(text); };
-        ok =
-            program.Start(environment) &&
-            Login(program.context().programPaths, "angielski", 1, "Ewa", clock, session()).status ==
-                LoginStatus::Opened;
+// The program with a learner logged in, the statistics on and intensity 0.
+struct Trainer : dyd::test::ProgramTrainer {
+    Trainer() : ProgramTrainer(kToday) {
         session().settings.showStatistics = true;
-        session().settings.f5HintShown = true;
-        session().settings.interludesAtEndOnly = true;
         session().settings.intensity = 0;
     }
 
-    LearnerSession& session() { return program.context().session; }
-    RunnerWindow* runner() { return program.runnerWindow(); }
-
     // The first count words of the course, each needing one answer in kind.
     void Plan(int kind, int count) {
-        SessionPlan& plan = session().plan;
-        plan = SessionPlan{};
-        plan.mode = SessionMode::Learning;
-        for (int n = 1; n <= session().db.units.unitCount() && plan.rowCount() < count; ++n) {
+        std::vector<int> words;
+        for (int n = 1;
+             n <= session().db.units.unitCount() && static_cast<int>(words.size()) < count; ++n) {
             if (session().db.units.unit(n).unitKind == kWordUnit) {
-                PlanRow row;
-                row.unitNumber = n;
-                row.cells[static_cast<std::size_t>(kind)].remaining = 1;
-                plan.rows.push_back(row);
+                words.push_back(n);
             }
         }
+        ProgramTrainer::Plan(kind, words);
     }
 
-    bool Start(int kind) {
-        if (!runner()->Open(kind)) {
-            return false;
-        }
-        runner()->show();
-        runner()->activateWindow();
-        return QTest::qWaitForWindowActive(runner());
-    }
-
-    // A key as the learner presses it: to the control that has the focus.
-    void Press(Qt::Key key) {
-        QWidget* target = QApplication::focusWidget();
-        QTest::keyClick(target != nullptr && runner()->isAncestorOf(target) ? target : runner(),
-                        key);
-    }
     // Enter shows the answer, then 1 (knew it) or 2 (did not).
     void Answer(bool knew) {
         Press(Qt::Key_Return);
         Press(knew ? Qt::Key_1 : Qt::Key_2);
     }
-
-    TempDir dir;
-    FixedClock clock{kToday};
-    SeededRandom random{7};
-    dyd::ui::Program program;
-    QStringList boxes;
-    bool ok = false;
 };
 
 }  // namespace
