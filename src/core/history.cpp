@@ -257,6 +257,7 @@ SyncUserSetsResult MergeUserSets(std::string_view userSetFileBytes, double now,
     for (const std::string_view line : SplitLines(userSetFileBytes)) {
         SetLine fields;
         if (!ParseSetLine(TrimView(line), fields)) {
+            result.damagedLines += TrimView(line).empty() ? 0 : 1;
             continue;
         }
         // Only user identifiers: a line of another origin could never be found again among the
@@ -274,7 +275,7 @@ SyncUserSetsResult MergeUserSets(std::string_view userSetFileBytes, double now,
         fresh.push_back(std::move(entry));
     }
     for (HistoryRecord& r : history.records) {
-        if (IsUserSetId(r.id) && !seen.at(r.id)) {
+        if (result.damagedLines == 0 && IsUserSetId(r.id) && !seen.at(r.id)) {
             Blank(r);
             ++result.removed;
         }
@@ -293,8 +294,13 @@ SyncUserSetsResult MergeUserSets(std::string_view userSetFileBytes, double now,
 
 SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
                                 ExerciseHistory& history) {
-    SyncUserSetsResult result =
-        MergeUserSets(ReadOptionalFile(UserSetFilePath(paths, language)), now, history);
+    const std::string file = UserSetFilePath(paths, language);
+    SyncUserSetsResult result = MergeUserSets(ReadOptionalFile(file), now, history);
+    if (result.damagedLines > 0) {
+        AppendMessage(result.message, "Pominięto uszkodzone wiersze pliku zestawów " + file + ": " +
+                                          std::to_string(result.damagedLines) +
+                                          ". Wyniki zestawów, których w nim nie ma, zostają.");
+    }
     SaveWorkingFile(paths, history, result);
     return result;
 }

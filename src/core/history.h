@@ -142,6 +142,9 @@ struct SyncUserSetsResult : HistorySaveResult {
     int added = 0;    // catalogue entries appended
     int removed = 0;  // sets no longer in the user set file, whose records were blanked
     int refused = 0;  // sets that found no room in the store
+    // Non-empty lines that are no set line (fewer than three "="): a damaged file. While it has
+    // any, no set is taken for deleted, since the file cannot tell which sets it lost.
+    int damagedLines = 0;
 };
 
 // Merges the bytes of a user set file into the store: a set new to the store gets a catalogue

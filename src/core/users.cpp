@@ -200,6 +200,22 @@ std::optional<std::string> UserNameFromUtf8(std::string_view utf8, std::string* 
     return bytes;
 }
 
+std::string SkippedUserLinesMessage(const UserList& list, std::string_view programDir) {
+    if (list.keptLines.empty()) {
+        return {};
+    }
+    std::string first = list.keptLines.front().substr(0, 40);
+    for (char& c : first) {
+        if (static_cast<unsigned char>(c) < 32) {
+            c = '?';
+        }
+    }
+    return "Pominięto wiersze listy uczniów, które nie opisują ucznia (" +
+           std::to_string(list.keptLines.size()) + "), pierwszy: \u201E" +
+           ToUtf8(first, CodePage::Cp1250) + "\u201D. Plik: " + std::string(programDir) +
+           std::string(kUserListFile) + " (wiersze zostają w pliku).";
+}
+
 std::string UserDirOf(std::string_view programDir, std::int32_t number) {
     std::string dir(programDir);
     if (!dir.empty() && dir.back() != '/') {

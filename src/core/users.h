@@ -98,6 +98,10 @@ std::int32_t HighestUserFolder(std::string_view programDir);
 // character the code page cannot hold or is not valid UTF-8.
 std::optional<std::string> UserNameFromUtf8(std::string_view utf8, std::string* message);
 
+// Said once after a login when usr.t holds lines that gave no learner (UTF-8): how many, the
+// first of them and the file; empty when there are none.
+std::string SkippedUserLinesMessage(const UserList& list, std::string_view programDir);
+
 // programDir + number + "/".
 std::string UserDirOf(std::string_view programDir, std::int32_t number);
 

@@ -293,6 +293,26 @@ TEST(HistorySync, UserSetsAreMergedAndDeletedSetsDropped) {
     EXPECT_EQ(Ids(saved), (std::vector<std::string>{"105-1-x/80", "203-1-0002/82", "2/82"}));
 }
 
+// A user set file overwritten with other bytes cannot tell which sets were deleted: the results
+// stay, and the damage is said with the file's name.
+TEST(HistorySync, ADamagedUserSetFileDropsNoResults) {
+    TempDir dir;
+    const AppPaths paths = PathsIn(dir);
+    WriteBytes(paths.databaseDir + "cwa_su.txt", CrLf({"9=207-2-0001=Zwierzeta=00010"}));
+    ExerciseHistory h;
+    SyncUserSets(paths, kEnglish, kDay, h);
+    StoreSetResult(h, kDay, 90, "207-2-0001", 6, 0, true);
+    const std::vector<std::string> before = Ids(h);
+
+    WriteBytes(paths.databaseDir + "cwa_su.txt", std::string("\x01\xFFgarbage\r\nzzz\r\n", 15));
+    const SyncUserSetsResult sync = SyncUserSets(paths, kEnglish, kDay + 1, h);
+    EXPECT_EQ(sync.damagedLines, 2);
+    EXPECT_EQ(sync.removed, 0);
+    EXPECT_EQ(Ids(h), before);
+    EXPECT_EQ(sync.message, "Pominięto uszkodzone wiersze pliku zestawów " + paths.databaseDir +
+                                "cwa_su.txt: 2. Wyniki zestawów, których w nim nie ma, zostają.");
+}
+
 TEST(HistorySync, LoginCreatesAnEmptyProfileThenMergesUserSets) {
     TempDir dir;
     const AppPaths paths = PathsIn(dir);

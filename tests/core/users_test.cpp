@@ -252,6 +252,14 @@ TEST(AddUser, AnUnreadableListIsNeverOverwritten) {
     EXPECT_EQ(ReadBytes(path), CrLf({"1=Anna"}));
 }
 
+TEST(UserListFile, SkippedLinesAreSaidWithTheFirstAndTheFile) {
+    EXPECT_EQ(SkippedUserLinesMessage(ParseUserList(CrLf({"1=Anna"})), "/inst/"), "");
+    const UserList list = ParseUserList(CrLf({"1=Anna", "zepsuta\x01 \xB3inia", "x=Iks"}));
+    EXPECT_EQ(SkippedUserLinesMessage(list, "/inst/"),
+              "Pominięto wiersze listy uczniów, które nie opisują ucznia (2), pierwszy: "
+              "„zepsuta? łinia”. Plik: /inst/usr.t (wiersze zostają w pliku).");
+}
+
 TEST(UserName, TypedNamesAreConvertedToWindows1250OrRefused) {
     std::string message;
     EXPECT_EQ(UserNameFromUtf8("Łukasz Żółć", &message), "\xA3ukasz \xAF\xF3\xB3\xE6");

@@ -168,6 +168,14 @@ void LoginWindow::LogIn() {
     for (const std::string& message : result_.messages) {
         MessageBox::Show(context_, Utf8(message));
     }
+    if (!userLinesSaid_) {
+        userLinesSaid_ = true;
+        const std::string skipped =
+            SkippedUserLinesMessage(users_, context_.programPaths.programDir);
+        if (!skipped.empty()) {
+            MessageBox::Show(context_, Utf8(skipped));
+        }
+    }
     OfferCopies();
     done(QDialog::Accepted);
 }

@@ -58,6 +58,7 @@ class LoginWindow final : public KeyedDialog {
     AppContext& context_;
     QPixmap background_;
     UserList users_;
+    bool userLinesSaid_ = false;  // the skipped lines of usr.t are said once a run
     DatabaseList databases_;
     LoginProgress progress_;
     LoginResult result_;

@@ -305,6 +305,18 @@ class LoginTest : public QObject {
         QCOMPARE(ReadBytes(user + ".p"), good);
     }
 
+    void linesOfTheLearnerListThatGiveNoLearnerAreSaidAfterTheLogin() {
+        WriteBytes(root() + "usr.t", "1=Anna\r\nbez numeru\r\n");
+        LoginWindow login(*context_);
+        login.show();
+        const QStringList texts = AnswerEverything(
+            true, [&] { QTest::keyClick(Find<QListWidget>(&login, "ComboBox1"), Qt::Key_Return); });
+        QCOMPARE(login.result(), QDialog::Accepted);
+        QCOMPARE(texts.filter(QStringLiteral("listy uczniów")).size(), 1);
+        QVERIFY(texts.filter(QStringLiteral("listy uczniów")).front().contains(u"„bez numeru”"));
+        QCOMPARE(ReadBytes(root() + "usr.t"), std::string("1=Anna\r\nbez numeru\r\n"));
+    }
+
     void newLearnerNamesAreCheckedAndConverted() {
         WriteBytes(root() + "usr.t", "1=ewa\r\n");
         UserList list = LoadUserList(root());
