@@ -46,8 +46,12 @@ void UnitTable::Clear() {
 
 void UnitTable::IndexRow(std::int32_t id, std::int32_t row) const {
     if (id >= 0 && id < kFlatIds) {
-        if (firstRowOfSmallId_.empty()) {
-            firstRowOfSmallId_.assign(kFlatIds, 0);
+        // The flat table grows with the ids it holds, doubling, so that a small table of
+        // small ids costs little to make.
+        const auto needed = static_cast<std::size_t>(id) + 1;
+        if (needed > firstRowOfSmallId_.size()) {
+            firstRowOfSmallId_.resize(
+                std::min<std::size_t>(std::max(needed, firstRowOfSmallId_.size() * 2), kFlatIds));
         }
         std::int32_t& slot = firstRowOfSmallId_[static_cast<std::size_t>(id)];
         if (slot == 0) {
@@ -105,7 +109,8 @@ int UnitTable::IndexOfUnitId(std::int32_t id) const {
     }
     std::int32_t row = 0;
     if (id >= 0 && id < kFlatIds) {
-        row = firstRowOfSmallId_.empty() ? 0 : firstRowOfSmallId_[static_cast<std::size_t>(id)];
+        const auto at = static_cast<std::size_t>(id);
+        row = at < firstRowOfSmallId_.size() ? firstRowOfSmallId_[at] : 0;
     } else {
         const auto found = firstRowOfOtherId_.find(id);
         row = found == firstRowOfOtherId_.end() ? 0 : found->second;
