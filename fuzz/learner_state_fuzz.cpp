@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(FormatSettings(ParseSettings(settingsWritten)) == settingsWritten,
                   "settings read back the same");
 
-    // The stores are large; they are made once and cleared by every parse.
-    static RepetitionStore store;
-    static RepetitionStore again;
+    // Stores with room for the units of the table only: a parse clears every record it holds.
+    static RepetitionStore store(64);
+    static RepetitionStore again(64);
     ParseRepetitionFile(bytes, Units(), store);
     int written = 0;
     const std::string records = FormatRepetitionFile(store, Units().unitCount(), &written);

@@ -13,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         unit.unitId = id;
         units.Append(unit);
     }
-    // The store is large; it is made once. An import without keep starts it afresh.
-    static RepetitionStore store;
+    // A store with room for the units of the table only, made once; an import without keep
+    // starts it afresh.
+    static RepetitionStore store(64);
     for (const Edition edition : {Edition::E2001, Edition::E40, Edition::E50}) {
         for (const bool keep : {false, true}) {
             ImportRepetitionRecords(bytes, edition, keep, units, store);

@@ -98,7 +98,7 @@ ImportCounts ImportRepetitionRecords(std::string_view bytes, Edition edition, bo
             continue;
         }
         const int u = units.IndexOfUnitId(read.unitId);
-        if (u < 1 || u > kMaxUnits) {
+        if (u < 1 || u > store.capacity()) {
             ++counts.missing;
             counts.missingList += " - " + std::to_string(read.unitId);
             continue;

@@ -113,9 +113,9 @@ RepetitionRecord DecodeRecord(const char* p) {
     return r;
 }
 
-RepetitionStore::RepetitionStore()
-    : records(static_cast<std::size_t>(kMaxUnits) + 1),
-      chosenKinds(static_cast<std::size_t>(kMaxUnits) + 1) {}
+RepetitionStore::RepetitionStore(int capacity)
+    : records(static_cast<std::size_t>(std::clamp(capacity, 0, kMaxUnits)) + 1),
+      chosenKinds(static_cast<std::size_t>(std::clamp(capacity, 0, kMaxUnits)) + 1) {}
 
 std::string RepetitionFileName(const AppPaths& paths, std::string_view suffix) {
     return paths.databaseCode + std::string(suffix);
@@ -125,7 +125,7 @@ std::string RepetitionFileName(const AppPaths& paths, std::string_view suffix) {
 
 RepetitionParseCounts ParseRepetitionFile(std::string_view bytes, const UnitTable& units,
                                           RepetitionStore& store) {
-    for (int u = 1; u <= kMaxUnits; ++u) {
+    for (int u = 1; u <= store.capacity(); ++u) {
         RepetitionRecord& r = store.record(u);
         r.unitId = 0;
         r.lastDate = 0;
@@ -138,8 +138,8 @@ RepetitionParseCounts ParseRepetitionFile(std::string_view bytes, const UnitTabl
     RepetitionParseCounts counts;
     std::size_t whole = bytes.size() / kRecordSize;
     counts.cutBytes = bytes.size() % kRecordSize;
-    if (whole > static_cast<std::size_t>(kMaxUnits)) {
-        whole = static_cast<std::size_t>(kMaxUnits);
+    if (whole > static_cast<std::size_t>(store.capacity())) {
+        whole = static_cast<std::size_t>(store.capacity());
         counts.overCapacity = true;
     }
     std::unordered_map<std::int32_t, std::size_t> orphanAt;
@@ -154,7 +154,7 @@ RepetitionParseCounts ParseRepetitionFile(std::string_view bytes, const UnitTabl
             ++counts.implausible;
         }
         const int u = units.IndexOfUnitId(record.unitId);
-        if (u < 1 || u > kMaxUnits) {
+        if (u < 1 || u > store.capacity()) {
             // Kept as read, chosen kinds included, to be written back unchanged.
             const auto [at, fresh] = orphanAt.emplace(record.unitId, store.orphans.size());
             if (fresh) {
@@ -185,7 +185,7 @@ RepetitionParseCounts ParseRepetitionFile(std::string_view bytes, const UnitTabl
 }
 
 std::string FormatRepetitionFile(const RepetitionStore& store, int unitCount, int* written) {
-    const int last = std::min(unitCount, kMaxUnits);
+    const int last = std::min(unitCount, store.capacity());
     std::size_t count = 0;
     for (int u = 1; u <= last; ++u) {
         count += store.record(u).unitId > 0 ? 1 : 0;
@@ -433,7 +433,7 @@ SaveRepetitionsResult SaveRepetitions(const AppPaths& paths, std::string_view na
         result.error = std::string(kLiveUnreadableRefusal);
         return result;
     }
-    store.recordHighWater = std::min(units.unitCount(), kMaxUnits);
+    store.recordHighWater = std::min(units.unitCount(), store.capacity());
     const std::string bytes = FormatRepetitionFile(store, store.recordHighWater, &result.count);
     std::string error;
     if (!WriteFileAtomically(UserFile(paths, name), bytes, &error)) {
@@ -602,7 +602,7 @@ void ResetRepetitions(RepetitionStore& store, int unit) {
 }
 
 void ResetAllRepetitions(RepetitionStore& store) {
-    for (int u = 1; u <= kMaxUnits; ++u) {
+    for (int u = 1; u <= store.capacity(); ++u) {
         ResetRepetitions(store, u);
     }
     store.orphans.clear();

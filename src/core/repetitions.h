@@ -56,7 +56,10 @@ using KindFlags = std::array<bool, kKindSlots + 1>;  // [1..20]
 
 // The records of the open database and learner, record u belonging to unit number u.
 struct RepetitionStore {
-    RepetitionStore();
+    // Room for records 1..capacity: kMaxUnits in the program; a smaller store serves a check over
+    // a small unit table (every unit number of the table must fit).
+    explicit RepetitionStore(int capacity = kMaxUnits);
+    int capacity() const { return static_cast<int>(records.size()) - 1; }
 
     std::vector<RepetitionRecord> records;  // [1..kMaxUnits]; index 0 unused
     std::vector<KindFlags> chosenKinds;     // [1..kMaxUnits]: kinds marked for repetitions
