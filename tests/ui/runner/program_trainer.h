@@ -13,6 +13,7 @@
 #include "core/clock.h"
 #include "core/login.h"
 #include "core/session_plan.h"
+#include "runner_driving.h"
 #include "sample_installation.h"
 #include "support.h"
 #include "ui/runner/runner_window.h"
@@ -46,26 +47,9 @@ struct ProgramTrainer {
     ui::RunnerWindow* runner() { return program.runnerWindow(); }
 
     // A learning plan of these units, each needing one answer in kind.
-    void Plan(int kind, const std::vector<int>& units) {
-        SessionPlan& plan = session().plan;
-        plan = SessionPlan{};
-        plan.mode = SessionMode::Learning;
-        for (const int unit : units) {
-            PlanRow row;
-            row.unitNumber = unit;
-            row.cells[static_cast<std::size_t>(kind)].remaining = 1;
-            plan.rows.push_back(row);
-        }
-    }
+    void Plan(int kind, const std::vector<int>& units) { PlanUnits(session().plan, kind, units); }
 
-    bool Start(int kind) {
-        if (!runner()->Open(kind)) {
-            return false;
-        }
-        runner()->show();
-        runner()->activateWindow();
-        return QTest::qWaitForWindowActive(runner());
-    }
+    bool Start(int kind) { return OpenRun(runner(), kind); }
 
     // A key as the learner presses it: to the control that has the focus.
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

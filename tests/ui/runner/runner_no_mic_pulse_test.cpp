@@ -19,6 +19,7 @@
 #include "core/session_plan.h"
 #include "find_control.h"
 #include "message_watch.h"
+#include "runner_driving.h"
 #include "sample_installation.h"
 #include "sound/capture_device.h"
 #include "sound/hold_to_record.h"
@@ -37,7 +38,11 @@ using namespace dyd;
 using namespace dyd::ui;
 using dyd::test::Find;
 using dyd::test::LinkInstallation;
+using dyd::test::OpenRun;
+using dyd::test::PlanUnits;
+using dyd::test::RecordButtonShows;
 using dyd::test::TempDir;
+using dyd::test::UnitsOf;
 
 namespace {
 
@@ -78,30 +83,15 @@ struct Session {
     }
 
     bool Start() {
-        SessionPlan& plan = context.session.plan;
-        plan.rows.clear();
-        plan.mode = SessionMode::Learning;
-        for (std::int32_t id : {10101, 10102}) {
-            PlanRow row;
-            row.unitNumber = context.session.db.units.IndexOfUnitId(id);
-            row.cells[static_cast<std::size_t>(kPronunciation)].remaining = 1;
-            plan.rows.push_back(row);
-        }
-        if (!window->Open(kPronunciation)) {
-            return false;
-        }
-        window->show();
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
+        PlanUnits(context.session.plan, kPronunciation,
+                  UnitsOf(context.session.db.units, {10101, 10102}));
+        return OpenRun(window.get(), kPronunciation);
     }
 
     QLabel* record() { return Find<QLabel>(window.get(), "K_nagraj"); }
     bool compareShown() { return Find<QWidget>(window.get(), "k_play_nagrane")->isVisible(); }
     RecordLimitTimer* timer() { return Find<RecordLimitTimer>(window.get(), "Timer1"); }
-    bool Shows(const char* picture) {
-        return record()->pixmap().toImage() ==
-               Find<QLabel>(window.get(), picture)->pixmap().toImage();
-    }
+    bool Shows(const char* picture) { return RecordButtonShows(window.get(), picture); }
     // Forgets what the step's opening played.
     void ClearPlayed() {
         for (CaptureDevice* out : {&oggOut, &fileOut}) {

@@ -25,6 +25,7 @@
 #include "core/session_plan.h"
 #include "find_control.h"
 #include "message_watch.h"
+#include "runner_driving.h"
 #include "sample_installation.h"
 #include "sound/capture_device.h"
 #include "sound/recorder.h"
@@ -41,7 +42,11 @@ using namespace dyd;
 using namespace dyd::ui;
 using dyd::test::Find;
 using dyd::test::LinkInstallation;
+using dyd::test::OpenRun;
+using dyd::test::PlanUnits;
+using dyd::test::RecordButtonShows;
 using dyd::test::TempDir;
+using dyd::test::UnitsOf;
 
 namespace {
 
@@ -135,31 +140,14 @@ struct Session {
     }
 
     bool Start(int kind, std::initializer_list<std::int32_t> ids) {
-        SessionPlan& plan = context.session.plan;
-        plan.rows.clear();
-        plan.mode = SessionMode::Learning;
-        for (std::int32_t id : ids) {
-            PlanRow row;
-            row.unitNumber = context.session.db.units.IndexOfUnitId(id);
-            row.cells[static_cast<std::size_t>(kind)].remaining = 1;
-            plan.rows.push_back(row);
-        }
-        if (!window->Open(kind)) {
-            return false;
-        }
-        window->show();
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
+        PlanUnits(context.session.plan, kind, UnitsOf(context.session.db.units, ids));
+        return OpenRun(window.get(), kind);
     }
 
     QLabel* record() { return Find<QLabel>(window.get(), "K_nagraj"); }
     bool compareShown() { return Find<QWidget>(window.get(), "k_play_nagrane")->isVisible(); }
     RecordLimitTimer* timer() { return Find<RecordLimitTimer>(window.get(), "Timer1"); }
-    // Whether K_nagraj shows the picture of the hidden image of that name.
-    bool Shows(const char* picture) {
-        return record()->pixmap().toImage() ==
-               Find<QLabel>(window.get(), picture)->pixmap().toImage();
-    }
+    bool Shows(const char* picture) { return RecordButtonShows(window.get(), picture); }
     void Hold() { QTest::mousePress(record(), Qt::LeftButton, {}, QPoint(10, 10)); }
     void Release() { QTest::mouseRelease(record(), Qt::LeftButton, {}, QPoint(10, 10)); }
     void Note(const char* output) {
