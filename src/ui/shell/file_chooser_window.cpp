@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
+#include <QSortFilterProxyModel>
 #include <QStorageInfo>
 
 #include "sound/sound_player.h"
@@ -24,8 +25,8 @@ namespace {
 constexpr int kWidth = 600;
 constexpr int kHeight = 400;
 constexpr int kImageSmallSpeaker = 12;
-constexpr int kListTop = 96;
-constexpr int kListHeight = 236;
+constexpr int kListTop = 122;
+constexpr int kListHeight = 214;
 
 // The folder of the last chosen file or folder, for the whole program run: every chooser opens
 // where the learner was last.
@@ -76,6 +77,42 @@ QListView* MakeList(QWidget* parent, const QString& name, const QRect& area) {
 
 }  // namespace
 
+// The entries of the folder shown, in name order, letter case aside (".." first); for the file
+// list without the subfolders: the file-system model keeps listing a folder that once was a root
+// (it lies on a path the model has walked), whatever its filter says.
+class FolderEntries final : public QSortFilterProxyModel {
+  public:
+    FolderEntries(QFileSystemModel* source, bool filesOnly, QObject* parent)
+        : QSortFilterProxyModel(parent), source_(source), filesOnly_(filesOnly) {
+        setSourceModel(source);
+        setSortCaseSensitivity(Qt::CaseInsensitive);
+        sort(0);
+    }
+
+    // Shows the folder (a source index) and gives its index in this model.
+    QModelIndex SetRoot(const QModelIndex& sourceRoot) {
+        root_ = sourceRoot;
+        invalidateFilter();
+        return mapFromSource(sourceRoot);
+    }
+    QString FilePath(const QModelIndex& index) const {
+        return source_->filePath(mapToSource(index));
+    }
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        if (!filesOnly_ || parent != root_) {
+            return true;  // the folders above the one shown
+        }
+        return !source_->isDir(source_->index(row, 0, parent));
+    }
+
+  private:
+    QFileSystemModel* source_;
+    bool filesOnly_;
+    QPersistentModelIndex root_;
+};
+
 FileChooserWindow::FileChooserWindow(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("TForm34"));
@@ -84,9 +121,9 @@ FileChooserWindow::FileChooserWindow(AppContext& context, QWidget* parent)
     MakeBorderlessCentred(this, kWidth, kHeight);
     background_ = InterfacePicture(context.programPaths, "wybor_pliku.bmp");
 
-    title_ = MakeLabel(this, QStringLiteral("L_Tytul"), QString(), QRect(20, 40, 560, 22), 11);
+    title_ = MakeLabel(this, QStringLiteral("L_Tytul"), QString(), QRect(20, 74, 560, 22), 11);
     title_->setTextFormat(Qt::PlainText);
-    pathLabel_ = MakeLabel(this, QStringLiteral("L_Katalog"), QString(), QRect(20, 66, 560, 22), 9);
+    pathLabel_ = MakeLabel(this, QStringLiteral("L_Katalog"), QString(), QRect(20, 98, 560, 20), 9);
     pathLabel_->setTextFormat(Qt::PlainText);
 
     places_ = new QListWidget(this);
@@ -97,13 +134,15 @@ FileChooserWindow::FileChooserWindow(AppContext& context, QWidget* parent)
     folderModel_->setFilter(QDir::AllDirs | QDir::NoDot);
     folderModel_->setReadOnly(true);
     folders_ = MakeList(this, QStringLiteral("LB_Katalogi"), QRect(180, kListTop, 190, kListHeight));
-    folders_->setModel(folderModel_);
+    folderEntries_ = new FolderEntries(folderModel_, false, this);
+    folders_->setModel(folderEntries_);
 
     fileModel_ = new QFileSystemModel(this);
     fileModel_->setReadOnly(true);
     fileModel_->setNameFilterDisables(false);
+    fileEntries_ = new FolderEntries(fileModel_, true, this);
     files_ = MakeList(this, QStringLiteral("LB_Pliki"), QRect(380, kListTop, 200, kListHeight));
-    files_->setModel(fileModel_);
+    files_->setModel(fileEntries_);
 
     playButton_ = MakeImageButton(context, kImageSmallSpeaker, QStringLiteral("k_graj"),
                                   QStringLiteral("♪"), this, QPoint(kWidth - 130, kHeight - 50),
@@ -212,11 +251,15 @@ void FileChooserWindow::OpenFolder(const QString& folder) {
         return;
     }
     playButton_->hide();
-    folders_->setRootIndex(folderModel_->setRootPath(clean));
-    files_->setRootIndex(fileModel_->setRootPath(clean));
+    folders_->setRootIndex(folderEntries_->SetRoot(folderModel_->setRootPath(clean)));
+    files_->setRootIndex(fileEntries_->SetRoot(fileModel_->setRootPath(clean)));
     files_->clearSelection();
     files_->setCurrentIndex(QModelIndex());
-    pathLabel_->setText(QDir::toNativeSeparators(clean));
+    // A long path keeps its beginning and its end.
+    const QString shownPath = QDir::toNativeSeparators(clean);
+    pathLabel_->setText(
+        pathLabel_->fontMetrics().elidedText(shownPath, Qt::ElideMiddle, pathLabel_->width()));
+    pathLabel_->setToolTip(shownPath);
     // The place that holds the folder is marked, the deepest one when places nest.
     int best = -1;
     qsizetype bestLength = -1;
@@ -253,7 +296,7 @@ void FileChooserWindow::FolderActivated(const QModelIndex& index) {
         }
         return;
     }
-    OpenFolder(folderModel_->filePath(index));
+    OpenFolder(folderEntries_->FilePath(index));
 }
 
 void FileChooserWindow::FileClicked(const QModelIndex& index) {
@@ -272,7 +315,7 @@ void FileChooserWindow::Play() {
     if (!index.isValid() || context_.sound == nullptr) {
         return;
     }
-    const QByteArray path = fileModel_->filePath(index).toUtf8();
+    const QByteArray path = fileEntries_->FilePath(index).toUtf8();
     const std::string message = context_.sound->PlaySound(path.toStdString(), false);
     if (!message.empty()) {
         MessageBox::Show(context_, Utf8(message), this);
@@ -289,7 +332,7 @@ void FileChooserWindow::Confirm() {
             MessageBox::Show(context_, QStringLiteral("Nie wybrano pliku."), this);
             return;
         }
-        chosen = fileModel_->filePath(index);
+        chosen = fileEntries_->FilePath(index);
         if (!QFileInfo(chosen).isFile()) {
             MessageBox::Show(context_,
                              QStringLiteral("Plik „%1” nie istnieje.").arg(QFileInfo(chosen).fileName()),
@@ -308,13 +351,16 @@ void FileChooserWindow::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Escape) {
         reject();
     } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // Enter in the folder list opens the folder (the list did that already); in the place
-        // list it opens the place.
-        if (focusWidget() == places_) {
-            PlaceChosen();
-        } else if (focusWidget() != folders_) {
-            Confirm();
+        // The lists act on Enter themselves: the place list opens the place, the folder list the
+        // folder, the file list chooses its current file. Enter elsewhere confirms.
+        const QWidget* focus = focusWidget();
+        if (focus == places_ || focus == folders_) {
+            return;
         }
+        if (focus == files_ && mode_ != FileChooserMode::Folder && files_->currentIndex().isValid()) {
+            return;
+        }
+        Confirm();
     } else {
         QDialog::keyPressEvent(event);
     }

@@ -23,6 +23,7 @@ namespace dyd::ui {
 
 struct AppContext;
 class ImageButton;
+class FolderEntries;
 
 enum class FileChooserMode { Recording, AnyFile, Folder };
 
@@ -63,6 +64,8 @@ class FileChooserWindow final : public QDialog {
     QString lastFolder_;  // of the last chosen file or folder; empty until one was chosen
     QFileSystemModel* folderModel_;
     QFileSystemModel* fileModel_;
+    FolderEntries* folderEntries_;
+    FolderEntries* fileEntries_;
     QListWidget* places_;
     QListView* folders_;
     QListView* files_;

@@ -18,11 +18,11 @@
 namespace dyd::ui {
 namespace {
 
-constexpr int kWidth = 400;
-constexpr int kHeight = 230;
+constexpr int kWidth = 360;
+constexpr int kHeight = 220;
 constexpr int kNameLimit = 16;
-constexpr int kFieldX = 170;
-constexpr int kFieldWidth = 210;
+constexpr int kFieldX = 160;
+constexpr int kFieldWidth = 180;
 
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
