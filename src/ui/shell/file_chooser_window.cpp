@@ -280,9 +280,21 @@ void FileChooserWindow::OpenFolder(const QString& folder) {
 
 void FileChooserWindow::PlaceChosen() {
     const QListWidgetItem* item = places_->currentItem();
-    if (item != nullptr) {
-        OpenFolder(item->data(Qt::UserRole).toString());
+    if (item == nullptr) {
+        return;
     }
+    const QString place = item->data(Qt::UserRole).toString();
+    if (!QFileInfo(place).isDir()) {
+        // A volume taken out since the list was made.
+        MessageBox::Show(context_,
+                         QStringLiteral("Katalog „%1” jest niedostępny.")
+                             .arg(QDir::toNativeSeparators(place)),
+                         this);
+        FillPlaces();
+        OpenFolder(currentFolder());
+        return;
+    }
+    OpenFolder(place);
 }
 
 void FileChooserWindow::FolderActivated(const QModelIndex& index) {
@@ -350,6 +362,11 @@ void FileChooserWindow::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Escape) {
         reject();
+    } else if (key == Qt::Key_Backspace) {
+        QDir up(currentFolder());
+        if (up.cdUp()) {
+            OpenFolder(up.absolutePath());
+        }
     } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         // The lists act on Enter themselves: the place list opens the place, the folder list the
         // folder, the file list chooses its current file. Enter elsewhere confirms.

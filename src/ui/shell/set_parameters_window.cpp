@@ -84,7 +84,9 @@ void SetParametersWindow::Prepare() {
     groupIds_.clear();
     int selected = 0;
     for (const Group& group : context_.session.db.groups) {
-        if (group.listed == 0) {
+        // A set's identifier holds its group in two digits: a group outside 0..99 cannot hold
+        // sets.
+        if (group.listed == 0 || group.groupId < 0 || group.groupId > 99) {
             continue;
         }
         if (group.groupId == lastGroupId_) {

@@ -212,6 +212,12 @@ class FileChooserWindowTest : public QObject {
                              QTest::keyClick(Folders(d), Qt::Key_Return);
                              QVERIFY(ShowsSoon(Files(d), {QStringLiteral("mysz.wav")}));
                              QVERIFY(d->isVisible());
+                             // Backspace goes up a folder.
+                             QTest::keyClick(Folders(d), Qt::Key_Backspace);
+                             QCOMPARE(window.currentFolder(), root_ + QStringLiteral("/nagrania"));
+                             QVERIFY(ShowsSoon(Folders(d), {QStringLiteral(".."),
+                                                            QStringLiteral("stare")}));
+                             DoubleClickItem(Folders(d), QStringLiteral("stare"));
                              QTest::mouseClick(Find<QAbstractButton>(d, "K_OK"), Qt::LeftButton);
                          }});
         const std::optional<std::string> chosen = window.Choose(FileChooserMode::Folder);

@@ -1,6 +1,7 @@
 // The set parameters dialog driven through its controls while it runs modally: the groups it
 // offers, what the confirm button, Enter, Esc and the close button give back, the group kept from
-// the previous opening, and the names it refuses.
+// the previous opening, and the names it refuses. Only the listed groups with a number a set's
+// identifier can hold (two digits) are offered.
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -62,7 +63,7 @@ class SetParametersWindowTest : public QObject {
         context_.session.db.params.language = 1;
         // Group names are Windows-1250 bytes: "Zwierzęta" and "Własne...".
         context_.session.db.groups = {MakeGroup(0, 1, "Wszystkie"),
-                                      MakeGroup(3, 1, "Zwierz\xEAta"), MakeGroup(4, 0, "Ukryta"),
+                                      MakeGroup(3, 1, "Zwierz\xEAta"), MakeGroup(4, 0, "Ukryta"), MakeGroup(150, 1, "Za du\xBFy numer"),
                                       MakeGroup(60, 1, "Moja"), MakeGroup(99, 1, "W\xB3" "asne...")};
     }
 
@@ -168,7 +169,7 @@ class SetParametersWindowTest : public QObject {
         QCOMPARE(secondName, QString());
         QCOMPARE(secondGroup, QStringLiteral("Moja"));
         // The group is gone from the table: the first group is chosen.
-        context_.session.db.groups.erase(context_.session.db.groups.begin() + 3);
+        std::erase_if(context_.session.db.groups, [](const Group& g) { return g.groupId == 60; });
         QVERIFY(!window.Ask().has_value());
         QCOMPARE(thirdGroup, QStringLiteral("Wszystkie"));
         QVERIFY(!steps.leftOpen());
