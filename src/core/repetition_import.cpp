@@ -1,6 +1,7 @@
 #include "core/repetition_import.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "core/codepage.h"
@@ -76,27 +77,65 @@ std::string AccountRepetitionFile(Edition edition, std::string_view sourceFolder
 
 // ---- Records ---------------------------------------------------------------------------------
 
-ImportCounts ImportRepetitionRecords(std::string_view bytes, Edition edition, bool keep,
-                                     const UnitTable& units, RepetitionStore& store) {
-    ImportCounts counts;
-    if (!keep) {
-        ResetAllRepetitions(store);
-        store.recordHighWater = 0;
-    }
+ImportSource ReadImportSource(std::string_view bytes, Edition edition) {
+    ImportSource source;
+    source.edition = edition;
+    ImportCounts& counts = source.counts;
     const bool current = edition == Edition::E50;
     const std::size_t size = current ? kRecordSize : kEarlierRecordSize;
-    const int marked = current ? kMarkedKinds : kEarlierMarkedKinds;
     const std::size_t whole = bytes.size() / size;
     counts.cutBytes = bytes.size() % size;
+    if (counts.cutBytes > 0) {
+        ++counts.damaged;
+    }
+    source.records.reserve(whole);
     for (std::size_t i = 0; i < whole; ++i) {
         // The first 40 bytes (unitId to factor) have the same layout in both editions.
         char buffer[kRecordSize] = {};
         std::memcpy(buffer, bytes.data() + i * size, size);
-        const RepetitionRecord read = DecodeRecord(buffer);
+        RepetitionRecord read = DecodeRecord(buffer);
         if (read.unitId <= 0) {
             ++counts.notLearnt;
             continue;
         }
+        if (!current) {
+            read.knownFlag = static_cast<std::uint8_t>(buffer[55]);
+            read.inTrash = static_cast<std::uint8_t>(buffer[56]);
+            read.reserved[0] = 0;
+        }
+        if (!PlausibleRecord(read)) {
+            ++counts.damaged;
+            continue;
+        }
+        source.records.push_back(read);
+    }
+    return source;
+}
+
+namespace {
+
+int ProgressPosition(std::size_t done, std::size_t total) {
+    // Halves to even, as every rounding of the program.
+    return static_cast<int>(std::nearbyint(100.0 * static_cast<double>(done) /
+                                           static_cast<double>(total)));
+}
+
+}  // namespace
+
+ImportCounts ApplyImportSource(const ImportSource& source, bool keep, const UnitTable& units,
+                               RepetitionStore& store, const ImportProgress& progress) {
+    ImportCounts counts = source.counts;
+    if (!keep) {
+        ResetAllRepetitions(store);
+        store.recordHighWater = 0;
+    }
+    const int marked = source.edition == Edition::E50 ? kMarkedKinds : kEarlierMarkedKinds;
+    const std::size_t total = source.records.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        if (progress && i > 0 && i % kImportProgressStep == 0) {
+            progress(ProgressPosition(i, total));
+        }
+        const RepetitionRecord& read = source.records[i];
         const int u = units.IndexOfUnitId(read.unitId);
         if (u < 1 || u > store.capacity()) {
             ++counts.missing;
@@ -119,15 +158,9 @@ ImportCounts ImportRepetitionRecords(std::string_view bytes, Edition edition, bo
         for (int k = 0; k < marked; ++k) {
             r.kindMarks[static_cast<std::size_t>(k)] = read.kindMarks[static_cast<std::size_t>(k)];
         }
-        if (current) {
-            r.knownFlag = read.knownFlag;
-            r.inTrash = read.inTrash;
-            r.reserved[0] = read.reserved[0];
-        } else {
-            r.knownFlag = static_cast<std::uint8_t>(buffer[55]);
-            r.inTrash = static_cast<std::uint8_t>(buffer[56]);
-            r.reserved[0] = 0;
-        }
+        r.knownFlag = read.knownFlag;
+        r.inTrash = read.inTrash;
+        r.reserved[0] = read.reserved[0];
         if (r.interval > 0) {
             ++counts.imported;
         }
@@ -140,7 +173,15 @@ ImportCounts ImportRepetitionRecords(std::string_view bytes, Edition edition, bo
             }
         }
     }
+    if (progress && total > 0) {
+        progress(100);
+    }
     return counts;
+}
+
+ImportCounts ImportRepetitionRecords(std::string_view bytes, Edition edition, bool keep,
+                                     const UnitTable& units, RepetitionStore& store) {
+    return ApplyImportSource(ReadImportSource(bytes, edition), keep, units, store);
 }
 
 std::string MissingReportFileName(Edition edition, std::string_view databaseCode) {
@@ -160,7 +201,7 @@ std::string FormatMissingReport(std::string_view missingList) {
 
 ImportResult ImportRepetitionFile(const std::string& path, Edition edition, bool keep,
                                   const AppPaths& paths, const UnitTable& units,
-                                  RepetitionStore& store) {
+                                  RepetitionStore& store, const ImportProgress& progress) {
     ImportResult result;
     if (!FileExists(path)) {
         result.message = "Brak pliku z powtórkami [" + path + "].";
@@ -171,12 +212,33 @@ ImportResult ImportRepetitionFile(const std::string& path, Edition edition, bool
         result.message = "Nie można odczytać pliku z powtórkami [" + path + "].";
         return result;
     }
+    const ImportSource source = ReadImportSource(*bytes, edition);
+    if (source.records.empty()) {
+        // Without a single record to take over, an import would only delete the learner's own.
+        result.counts = source.counts;
+        result.message = source.counts.damaged > 0
+                             ? "Plik z powtórkami [" + path +
+                                   "] jest uszkodzony i nie zawiera żadnej powtórki do "
+                                   "zaimportowania. Powtórki nie zostały zmienione."
+                             : "Plik z powtórkami [" + path +
+                                   "] nie zawiera żadnych powtórek. Powtórki nie zostały "
+                                   "zmienione.";
+        return result;
+    }
     result.done = true;
-    result.counts = ImportRepetitionRecords(*bytes, edition, keep, units, store);
+    result.counts = ApplyImportSource(source, keep, units, store, progress);
+    if (!keep) {
+        store.liveFileUnreadable = false;
+        store.damaged = false;
+    }
     const ImportCounts& c = result.counts;
     result.message = "Zaimportowano powtórki: " + std::to_string(c.imported) +
                      " jednostek, pozostawiono nienadpisanych: " + std::to_string(c.kept) +
                      " jednostek.";
+    if (c.damaged > 0) {
+        result.message +=
+            " Pominięto uszkodzone rekordy pliku z powtórkami: " + std::to_string(c.damaged) + ".";
+    }
     if (c.missing > 0) {
         std::string error;
         if (!WriteFileAtomically(

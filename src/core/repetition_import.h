@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,11 +57,33 @@ struct ImportCounts {
     std::string missingList;   // " - " + id for each of them, in file order
     int notLearnt = 0;         // records with unitId 0 or below: nothing to take over
     std::size_t cutBytes = 0;  // a last, incomplete record
+    // Records that no edition writes (a date outside the years 1..9999, a flag other than 0 or
+    // 1) and a cut last record: none of them is taken over.
+    int damaged = 0;
 };
 
-// Takes the records of a repetition file's bytes into the store. Without keep every record is
-// reset first and recordHighWater starts at 0; with keep a unit that is already learnt stays as
-// it is. Takes any bytes.
+// The records of a repetition file, read whole before anything is taken over.
+struct ImportSource {
+    Edition edition = Edition::E50;
+    // The learnt, plausible records in file order, in the current layout: for the earlier
+    // editions the flags come from their own offsets, byte 60 is 0 and only the marks of the
+    // first 15 kinds mean anything.
+    std::vector<RepetitionRecord> records;
+    ImportCounts counts;  // notLearnt, cutBytes and damaged
+};
+ImportSource ReadImportSource(std::string_view bytes, Edition edition);
+
+// Reports the share of the records taken over so far, 0..100, after every
+// kImportProgressStep-th record.
+using ImportProgress = std::function<void(int position)>;
+inline constexpr int kImportProgressStep = 500;
+
+// Takes the records into the store. Without keep every record is reset first and
+// recordHighWater starts at 0; with keep a unit that is already learnt stays as it is.
+ImportCounts ApplyImportSource(const ImportSource& source, bool keep, const UnitTable& units,
+                               RepetitionStore& store, const ImportProgress& progress = {});
+
+// Both steps over a repetition file's bytes. Takes any bytes.
 ImportCounts ImportRepetitionRecords(std::string_view bytes, Edition edition, bool keep,
                                      const UnitTable& units, RepetitionStore& store);
 
@@ -75,17 +98,21 @@ std::string MissingReportFileName(Edition edition, std::string_view databaseCode
 std::string FormatMissingReport(std::string_view missingList);
 
 struct ImportResult {
-    bool done = false;  // false: the file is missing or unreadable and nothing changed
+    // false: the file is missing, unreadable or holds no record to take over, and nothing
+    // changed
+    bool done = false;
     ImportCounts counts;
     std::string message;      // for the message box (UTF-8)
     std::string reportError;  // when the report of missing units could not be written (UTF-8)
 };
 
-// The record import of one account's repetition file. The records reach the learner's own
-// repetition file with the next save of the store.
+// The record import of one account's repetition file: the whole file is read and checked
+// first, so that a file that cannot be read changes nothing. The records reach the learner's
+// own repetition file with the next save of the store. Without keep the import takes the place
+// of every record, so a store found damaged at login counts as whole again.
 ImportResult ImportRepetitionFile(const std::string& path, Edition edition, bool keep,
                                   const AppPaths& paths, const UnitTable& units,
-                                  RepetitionStore& store);
+                                  RepetitionStore& store, const ImportProgress& progress = {});
 
 // ---- Learner units ---------------------------------------------------------------------------
 

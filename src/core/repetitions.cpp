@@ -84,12 +84,12 @@ bool PlausibleDay(double day) {
     return day >= -693593.0 && day < 2958466.0;
 }
 
+}  // namespace
+
 bool PlausibleRecord(const RepetitionRecord& r) {
     return PlausibleDay(r.firstDate) && PlausibleDay(r.lastDate) && r.knownFlag <= 1 &&
            r.inTrash <= 1;
 }
-
-}  // namespace
 
 void EncodeRecord(const RepetitionRecord& r, std::string& out) {
     const std::size_t at = out.size();

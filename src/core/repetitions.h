@@ -51,6 +51,8 @@ struct RepetitionRecord {
 // The 64 bytes of a record, and back. DecodeRecord reads exactly kRecordSize bytes at bytes.
 void EncodeRecord(const RepetitionRecord& record, std::string& out);
 RepetitionRecord DecodeRecord(const char* bytes);
+// Dates of years 1..9999 and flags of 0 or 1: what a save can have written.
+bool PlausibleRecord(const RepetitionRecord& record);
 
 using KindFlags = std::array<bool, kKindSlots + 1>;  // [1..20]
 

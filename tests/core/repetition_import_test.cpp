@@ -97,6 +97,7 @@ TEST(RecordImport, EarlierEditionRecordsReplaceTheLearnersRecords) {
     EXPECT_EQ(r.counts.missingList, " - 7777");
     EXPECT_EQ(r.counts.notLearnt, 1);
     EXPECT_EQ(r.counts.cutBytes, 3u);
+    EXPECT_EQ(r.counts.damaged, 1);  // the cut record
     EXPECT_EQ(a.store.recordHighWater, 6);
 
     const RepetitionRecord& got = a.store.record(2);
@@ -125,6 +126,7 @@ TEST(RecordImport, EarlierEditionRecordsReplaceTheLearnersRecords) {
 
     EXPECT_EQ(r.message,
               "Zaimportowano powtórki: 3 jednostek, pozostawiono nienadpisanych: 0 jednostek. "
+              "Pominięto uszkodzone rekordy pliku z powtórkami: 1. "
               "Indeksy (kody) nieodnalezionych jednostek (1) znajdują się w pliku, w katalogu: " +
                   a.paths.userDir);
     EXPECT_EQ(ReadBytes(a.paths.userDir + "import_powtorek_40_kody_brakujacych_ang.txt"),
@@ -194,6 +196,93 @@ TEST(RecordImport, AMissingFileChangesNothing) {
     EXPECT_EQ(r.message, "Brak pliku z powtórkami [" + a.dir.path() + "4/p.b].");
     EXPECT_EQ(a.store.record(2).unitId, 1002);
     EXPECT_EQ(a.store.recordHighWater, 2);
+}
+
+// Records that no edition writes are left out and counted with a cut end; a file without a
+// single record to take over changes nothing, even without keep.
+TEST(RecordImport, DamagedRecordsAreSkippedAndAFileWithoutRecordsChangesNothing) {
+    Account a;
+    UnitTable units = Units(5);
+    RepetitionRecord mine;
+    mine.unitId = 1001;
+    mine.interval = 11;
+    a.store.record(1) = mine;
+    a.store.recordHighWater = 1;
+    a.store.damaged = true;
+
+    std::string badDate = Earlier(1003, 8, {});
+    Put<double>(badDate, 12, 1e300);
+    const std::string badFlag = Earlier(1004, 8, {}, 7);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* message;  // after the path
+    };
+    const Case refused[] = {
+        {"empty", "", "] nie zawiera żadnych powtórek. Powtórki nie zostały zmienione."},
+        {"only unlearnt", Earlier(0, 4, {}) + Earlier(-3, 4, {}),
+         "] nie zawiera żadnych powtórek. Powtórki nie zostały zmienione."},
+        {"cut", Earlier(1002, 4, {}).substr(0, 59),
+         "] jest uszkodzony i nie zawiera żadnej powtórki do zaimportowania. Powtórki nie "
+         "zostały zmienione."},
+        {"garbage", badDate + badFlag,
+         "] jest uszkodzony i nie zawiera żadnej powtórki do zaimportowania. Powtórki nie "
+         "zostały zmienione."},
+    };
+    const std::string path = a.dir.path() + "old/1/p.b";
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(path, c.bytes);
+        const ImportResult r = ImportRepetitionFile(path, Edition::E40, false, a.paths, units,
+                                                    a.store);
+        EXPECT_FALSE(r.done);
+        EXPECT_EQ(r.message, "Plik z powtórkami [" + path + c.message);
+        EXPECT_EQ(a.store.record(1), mine);
+        EXPECT_EQ(a.store.recordHighWater, 1);
+        EXPECT_TRUE(a.store.damaged);
+    }
+
+    WriteBytes(path, badDate + Earlier(1002, 4, {}) + badFlag + "xyz");
+    const ImportResult r =
+        ImportRepetitionFile(path, Edition::E40, false, a.paths, units, a.store);
+    ASSERT_TRUE(r.done);
+    EXPECT_EQ(r.counts.damaged, 3);
+    EXPECT_EQ(r.message,
+              "Zaimportowano powtórki: 1 jednostek, pozostawiono nienadpisanych: 0 jednostek. "
+              "Pominięto uszkodzone rekordy pliku z powtórkami: 3.");
+    EXPECT_EQ(a.store.record(1).unitId, 0);  // replaced by the import: no longer learnt
+    EXPECT_EQ(a.store.record(2).interval, 4);
+    EXPECT_EQ(a.store.record(3).unitId, 0);
+    EXPECT_EQ(a.store.record(4).unitId, 0);
+    EXPECT_FALSE(a.store.damaged);  // every record is the import's now
+}
+
+// The progress reports the share of the records after every 500th and at the end.
+TEST(RecordImport, ProgressFollowsTheRecords) {
+    const struct {
+        int records;
+        std::vector<int> positions;
+    } cases[] = {
+        {499, {100}},
+        {500, {100}},
+        {501, {100, 100}},  // 500 of 501 rounds to 100
+        {1250, {40, 80, 100}},
+        {2000, {25, 50, 75, 100}},
+    };
+    for (const auto& c : cases) {
+        UnitTable units = Units(c.records);
+        RepetitionStore store;
+        std::string file;
+        for (int u = 1; u <= c.records; ++u) {
+            file += Earlier(1000 + u, 3, {});
+        }
+        std::vector<int> positions;
+        const ImportCounts counts =
+            ApplyImportSource(ReadImportSource(file, Edition::E2001), false, units, store,
+                              [&](int position) { positions.push_back(position); });
+        EXPECT_EQ(counts.imported, c.records);
+        EXPECT_EQ(positions, c.positions) << c.records;
+    }
 }
 
 TEST(RecordImport, AnyBytesImportWithoutHarm) {
