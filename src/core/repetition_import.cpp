@@ -66,6 +66,15 @@ std::string NoAccountsMessage(Edition edition) {
            std::string(EditionName(edition)) + "!";
 }
 
+std::string NoInstallationQuestion(Edition edition) {
+    return "Nie wykryto zainstalowanego programu Dydaktor " + std::string(EditionName(edition)) +
+           " - Słownictwo! Czy chcesz podać ścieżkę dostępu?";
+}
+
+std::string FolderPrompt(Edition edition) {
+    return "Podaj ścieżkę dostępu do programu w wersji " + std::string(EditionName(edition));
+}
+
 std::string AccountRepetitionFile(Edition edition, std::string_view sourceFolder,
                                   std::int32_t accountNumber, std::string_view databaseCode) {
     const std::string account = std::to_string(accountNumber) + "/";

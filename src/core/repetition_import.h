@@ -42,6 +42,15 @@ std::string NormalizeSourceFolder(std::string_view typed);
 // "Nie wykryto kont użytkownika w programie Dydaktor 2001!" (4.0, 5.0 alike).
 std::string NoAccountsMessage(Edition edition);
 inline constexpr std::string_view kChooseAccountPrompt = "Wybierz konto użytkownika:";
+// The question when no installation of an earlier edition is known: "Nie wykryto
+// zainstalowanego programu Dydaktor 2001 - Słownictwo! Czy chcesz podać ścieżkę dostępu?"
+std::string NoInstallationQuestion(Edition edition);
+// The title of the folder question: "Podaj ścieżkę dostępu do programu w wersji 2001".
+std::string FolderPrompt(Edition edition);
+inline constexpr std::string_view kImportWindowTitle = "Import powtórek";
+inline constexpr std::string_view kImportWarning =
+    "Uwaga! W zależności od ustwień Import powtórek może wykasować istniejące powtórki "
+    "zalogowanego użytkownika.";
 
 // The repetition file of an account: for 5.0 sourceFolder + number + "/" + databaseCode + ".p",
 // for the earlier editions sourceFolder + number + "/p.b" (letter case aside).
