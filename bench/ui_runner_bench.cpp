@@ -15,22 +15,13 @@
 #include "core/clock.h"
 #include "core/session_plan.h"
 #include "full_course.h"
+#include "ui_app.h"
 #include "ui/app_context.h"
 #include "ui/runner/runner_window.h"
 
 namespace {
 
 using namespace dyd;
-
-QApplication& App() {
-    static int argc = 3;
-    static char name[] = "dydaktor-bench";
-    static char option[] = "-platform";
-    static char platform[] = "offscreen";
-    static char* argv[] = {name, option, platform, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 void FillCourse(LearnerSession& s) {
     bench::FillFullCourse(s);
@@ -53,7 +44,7 @@ void Key(QWidget* window, int key) {
 }
 
 void BM_RunnerWindowVerdictToNextStepPainted(benchmark::State& state) {
-    App();
+    bench::BenchApp();
     FixedClock clock(45000.0);
     auto context = std::make_unique<ui::AppContext>(clock);
     FillCourse(context->session);
