@@ -3,18 +3,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include "core/database_list.h"
 #include "core/repetitions.h"
 #include "core/text.h"
 #include "ui/app_context.h"
 #include "ui/shell/dialogs.h"
+#include "ui/shell/file_chooser_window.h"
 #include "ui/shell/progress_window.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
@@ -163,14 +163,11 @@ std::optional<std::string> ImportWindow::AskForFolder(Edition edition, bool* dec
         *declined = true;
         return std::nullopt;
     }
-    QFileDialog dialog(this, Utf8(FolderPrompt(edition)), QDir::homePath());
-    dialog.setObjectName(QStringLiteral("ImportFolderDialog"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    FileChooserWindow chooser(context_, this);
+    // The chooser opens where the learner chose last; here it starts from his home folder, where
+    // a copy of an old installation is most likely to be.
+    QTimer::singleShot(0, &chooser, [&chooser] { chooser.OpenFolder(QDir::homePath()); });
+    return chooser.Choose(FileChooserMode::Folder, Utf8(FolderPrompt(edition)));
 }
 
 void ImportWindow::ShowAccounts() {

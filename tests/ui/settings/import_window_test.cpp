@@ -12,7 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QFileDialog>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
@@ -31,6 +31,7 @@
 #include "support.h"
 #include "ui/app_context.h"
 #include "ui/settings/import_window.h"
+#include "ui/shell/file_chooser_window.h"
 #include "window_driving.h"
 
 using namespace dyd;
@@ -201,13 +202,13 @@ class ImportWindowTest : public QObject {
             }
             Click(confirm, "B_OK");
         });
-        script.Then("ImportFolderDialog", [&](QDialog* d) {
-            auto* dialog = qobject_cast<QFileDialog*>(d);
-            QVERIFY(dialog != nullptr);
-            QCOMPARE(dialog->directory().absolutePath(), QDir::homePath());
-            QCOMPARE(dialog->windowTitle(), u"Podaj ścieżkę dostępu do programu w wersji 4.0"_s);
-            dialog->setDirectory(QString::fromStdString(old));
-            static_cast<QDialog*>(dialog)->accept();
+        script.Then("TForm34", [&](QDialog* chooser) {
+            auto* files = qobject_cast<FileChooserWindow*>(chooser);
+            QVERIFY(files != nullptr);
+            QCOMPARE(files->currentFolder(), QDir::homePath());
+            QCOMPARE(files->windowTitle(), u"Podaj ścieżkę dostępu do programu w wersji 4.0"_s);
+            files->OpenFolder(QString::fromStdString(old));
+            Click(files, "K_OK");
         });
         script.Then("TForm3", [&](QDialog* w) {
             QCOMPARE(Find<QLabel>(w, "Label1")->text(), u"Wybierz konto użytkownika:"_s);
@@ -324,10 +325,10 @@ class ImportWindowTest : public QObject {
             Click(w, "K_Pokaz");
         });
         script.Then("TForm29", [](QDialog* c) { Click(c, "B_OK"); });
-        script.Then("ImportFolderDialog", [&](QDialog* d) {
-            QCOMPARE(d->windowTitle(), u"Podaj ścieżkę dostępu do programu w wersji 2001"_s);
-            qobject_cast<QFileDialog*>(d)->setDirectory(QString::fromStdString(old));
-            d->accept();
+        script.Then("TForm34", [&](QDialog* chooser) {
+            QCOMPARE(chooser->windowTitle(), u"Podaj ścieżkę dostępu do programu w wersji 2001"_s);
+            qobject_cast<FileChooserWindow*>(chooser)->OpenFolder(QString::fromStdString(old));
+            Click(chooser, "K_OK");
         });
         script.Then("TForm3", [&](QDialog* w) {
             Find<QListWidget>(w, "ListBox1")->setCurrentRow(0);
