@@ -58,39 +58,39 @@ ImportWindow::ImportWindow(AppContext& context, QWidget* parent)
     setModal(true);
     MakeBorderlessCentred(this, kWidth, kHeight);
 
-    prompt_ = MakeLabel(this, QStringLiteral("Label1"), QString(), QRect(40, 84, 300, 22), 11);
+    prompt_ = MakeLabel(this, QStringLiteral("Label1"), QString(), QRect(40, 102, 300, 22), 11);
 
     version_ = new QComboBox(this);
     version_->setObjectName(QStringLiteral("CB_Wersja"));
     version_->addItems({QStringLiteral("wersja 2001"), QStringLiteral("wersja 4.0"),
                         QStringLiteral("wersja 5.0")});
-    version_->setGeometry(40, 112, 200, 28);
+    version_->setGeometry(40, 130, 200, 28);
     version_->setCursor(Qt::PointingHandCursor);
 
     showButton_ = MakeImageButton(context, kImageChoose, QStringLiteral("K_Pokaz"),
-                                  QStringLiteral("Pokaż konta"), this, QPoint(370, 110),
+                                  QStringLiteral("Pokaż konta"), this, QPoint(370, 128),
                                   QSize(110, 32));
     showButton_->setCursor(Qt::PointingHandCursor);
 
     accountList_ = new QListWidget(this);
     accountList_->setObjectName(QStringLiteral("ListBox1"));
-    accountList_->setGeometry(40, 112, 230, 160);
+    accountList_->setGeometry(40, 130, 230, 150);
     accountList_->setFont(QFont(QStringLiteral("Arial"), 10));
     accountList_->setCursor(Qt::PointingHandCursor);
 
     databaseList_ = new QComboBox(this);
     databaseList_->setObjectName(QStringLiteral("ListBox2"));
-    databaseList_->setGeometry(290, 112, 210, 28);
+    databaseList_->setGeometry(290, 130, 210, 28);
     databaseList_->setCursor(Qt::PointingHandCursor);
 
-    learnerUnits_ = MakeTick(this, QStringLiteral("Ch_slowka_tez"), QRect(290, 160, 20, 22));
+    learnerUnits_ = MakeTick(this, QStringLiteral("Ch_slowka_tez"), QRect(290, 176, 20, 22));
     learnerUnitsLabel_ =
         MakeLabel(this, QStringLiteral("Label3"), QStringLiteral("Importuj słówka użytkownika"),
-                  QRect(314, 160, 200, 22));
-    keep_ = MakeTick(this, QStringLiteral("Ch_niekasuj"), QRect(290, 190, 20, 22));
+                  QRect(314, 176, 200, 22));
+    keep_ = MakeTick(this, QStringLiteral("Ch_niekasuj"), QRect(290, 206, 20, 22));
     keepLabel_ =
         MakeLabel(this, QStringLiteral("Label4"), QStringLiteral("Pozostaw istniejące powtórki"),
-                  QRect(314, 190, 200, 22));
+                  QRect(314, 206, 200, 22));
     for (QLabel* label : {learnerUnitsLabel_, keepLabel_}) {
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
