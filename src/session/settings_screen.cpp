@@ -207,4 +207,32 @@ std::string ApplyScreenValues(const SettingsScreenValues& values,
     return {};
 }
 
+DeleteAllResult DeleteAllRepetitionsKeepingCopy(const AppPaths& paths, const UnitTable& units,
+                                                RepetitionStore& store, Settings& settings,
+                                                const Clock& clock) {
+    DeleteAllResult result;
+    bool learnt = !store.orphans.empty();
+    for (int u = 1; u <= store.capacity() && !learnt; ++u) {
+        learnt = store.record(u).unitId > 0;
+    }
+    if (learnt) {
+        const SaveRepetitionsResult backup = SaveRepetitions(
+            paths, RepetitionFileName(paths, kDeletionBackupSuffix), units, store, settings, clock);
+        if (!backup.written) {
+            result.message = "Nie udało się zapisać kopii powtórek, więc nic nie skasowano. " +
+                             backup.error;
+            return result;
+        }
+        result.backupWritten = true;
+        result.message = backup.error;  // the copy is on disk, the list may not name it
+    }
+    DeleteAllRepetitions(store);
+    result.deleted = true;
+    const SaveRepetitionsResult live = SaveLiveRepetitions(paths, units, store, settings, clock);
+    if (!live.error.empty()) {
+        result.message += result.message.empty() ? live.error : "\n" + live.error;
+    }
+    return result;
+}
+
 }  // namespace dyd

@@ -11,6 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/clock.h"
+#include "core/paths.h"
+#include "core/repetitions.h"
 #include "core/settings.h"
 
 namespace dyd {
@@ -108,5 +111,24 @@ SettingsScreenValues ScreenValuesFrom(const Settings& settings);
 std::string ApplyScreenValues(const SettingsScreenValues& values,
                               const SettingsScreenValues& shown, const std::vector<int>& listedPacks,
                               Settings& settings);
+
+// ---- Deleting all repetitions ----------------------------------------------------------------
+
+// The copy kept of the records just before all of them are deleted; the copy list names it, so
+// the deletion can be undone by restoring it.
+inline constexpr std::string_view kDeletionBackupSuffix = ".pkas";
+
+struct DeleteAllResult {
+    bool deleted = false;
+    bool backupWritten = false;
+    std::string message;  // (UTF-8) what went wrong; empty when everything was written
+};
+
+// Writes the learnt records to code + ".pkas" (when there are any), and only when that copy is
+// on disk deletes every record and saves the live file. A copy that cannot be written leaves the
+// records as they are.
+DeleteAllResult DeleteAllRepetitionsKeepingCopy(const AppPaths& paths, const UnitTable& units,
+                                                RepetitionStore& store, Settings& settings,
+                                                const Clock& clock);
 
 }  // namespace dyd

@@ -9,7 +9,13 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+
+#include "core/datetime.h"
+#include "core/files.h"
+#include "core/repetitions.h"
 #include "core/settings.h"
+#include "support.h"
 
 namespace dyd {
 namespace {
@@ -199,6 +205,103 @@ TEST(SettingsScreenConfirm, ARefusedFieldTakesNothing) {
     // Both wrong: the first field is named.
     values.masteredInterval = "x";
     EXPECT_EQ(ApplyScreenValues(values, shown, {}, settings), MasteredIntervalMessage());
+}
+
+// ---- Deleting all repetitions ----------------------------------------------------------------
+
+struct Learner {
+    test::TempDir dir;
+    AppPaths paths;
+    Settings settings;
+    UnitTable units;
+    RepetitionStore store{10};
+    FixedClock clock{DayNumber(2026, 12, 10) + 0.5};
+
+    Learner() {
+        paths.programDir = dir.path();
+        paths.userDir = dir.path() + "1/";
+        paths.databaseCode = "ang";
+        std::filesystem::create_directories(paths.userDir);
+        for (int u = 1; u <= 10; ++u) {
+            Unit unit;
+            unit.unitId = 500 + u;
+            units.Append(unit);
+        }
+        for (const int u : {2, 5, 9}) {
+            RepetitionRecord& r = store.record(u);
+            r.unitId = 500 + u;
+            r.firstDate = r.lastDate = 46000 - u;
+            r.interval = u;
+            r.factor = 1.5;
+        }
+        store.chosenKinds[5][3] = true;
+    }
+    std::string File(std::string_view suffix) const {
+        return paths.userDir + "ang" + std::string(suffix);
+    }
+};
+
+TEST(DeleteAllRepetitions, KeepsACopyThatRestoresEveryRecord) {
+    Learner l;
+    ASSERT_TRUE(SaveLiveRepetitions(l.paths, l.units, l.store, l.settings, l.clock).written);
+    const std::string before = test::ReadBytes(l.File(".p"));
+    const RepetitionStore learnt = l.store;
+
+    const DeleteAllResult result =
+        DeleteAllRepetitionsKeepingCopy(l.paths, l.units, l.store, l.settings, l.clock);
+    EXPECT_TRUE(result.deleted);
+    EXPECT_TRUE(result.backupWritten);
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(test::ReadBytes(l.File(".pkas")), before);
+    EXPECT_EQ(test::ReadBytes(l.File(".p")), "");
+    EXPECT_EQ(l.store.record(5).unitId, 0);
+    EXPECT_EQ(l.settings.savedRecordCount, 0);
+    const auto copies = ListRepetitionCopies(l.paths);
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[0].first, "ang.p");
+    EXPECT_EQ(copies[1].first, "ang.pkas");
+    EXPECT_EQ(copies[1].second, "2026-12-10 12:00:00  (3:1)");
+
+    const RestoreCopyResult restored =
+        RestoreRepetitionCopy(l.paths, "ang.pkas", l.units, l.store, l.settings, l.clock);
+    EXPECT_EQ(restored.load.message, "Wczytano informacje o 3 powtórkach.");
+    EXPECT_EQ(test::ReadBytes(l.File(".p")), before);
+    for (int u = 1; u <= 10; ++u) {
+        EXPECT_EQ(l.store.record(u).unitId, learnt.record(u).unitId) << u;
+        EXPECT_EQ(l.store.chosenKinds[static_cast<std::size_t>(u)],
+                  learnt.chosenKinds[static_cast<std::size_t>(u)]);
+    }
+}
+
+TEST(DeleteAllRepetitions, NothingIsDeletedWhenTheCopyCannotBeWritten) {
+    Learner l;
+    ASSERT_TRUE(SaveLiveRepetitions(l.paths, l.units, l.store, l.settings, l.clock).written);
+    const std::string before = test::ReadBytes(l.File(".p"));
+    SetWriteFaultForTesting({WriteFault::Kind::Fail, 0});
+    const DeleteAllResult result =
+        DeleteAllRepetitionsKeepingCopy(l.paths, l.units, l.store, l.settings, l.clock);
+    SetWriteFaultForTesting({});
+    EXPECT_FALSE(result.deleted);
+    EXPECT_TRUE(result.message.starts_with(
+        "Nie udało się zapisać kopii powtórek, więc nic nie skasowano. "))
+        << result.message;
+    EXPECT_EQ(l.store.record(9).unitId, 509);
+    EXPECT_EQ(test::ReadBytes(l.File(".p")), before);
+    EXPECT_FALSE(std::filesystem::exists(l.File(".pkas")));
+}
+
+TEST(DeleteAllRepetitions, AnEmptyStoreLeavesTheLastCopyAlone) {
+    Learner l;
+    ASSERT_TRUE(DeleteAllRepetitionsKeepingCopy(l.paths, l.units, l.store, l.settings, l.clock)
+                    .backupWritten);
+    const std::string copy = test::ReadBytes(l.File(".pkas"));
+    ASSERT_EQ(copy.size(), 3 * kRecordSize);
+    // Deleting again, with nothing learnt, must not replace the copy by an empty one.
+    const DeleteAllResult again =
+        DeleteAllRepetitionsKeepingCopy(l.paths, l.units, l.store, l.settings, l.clock);
+    EXPECT_TRUE(again.deleted);
+    EXPECT_FALSE(again.backupWritten);
+    EXPECT_EQ(test::ReadBytes(l.File(".pkas")), copy);
 }
 
 }  // namespace
