@@ -21,6 +21,7 @@
 #include "ui/session/repetition_overview_window.h"
 #include "ui/session/statistics_window.h"
 #include "ui/session/summary_window.h"
+#include "ui/settings/import_window.h"
 #include "ui/settings/settings_window.h"
 #include "ui/shell/backdrop_window.h"
 #include "ui/shell/comment_dialog.h"
@@ -142,6 +143,10 @@ void Program::CreateWindows() {
 
     settings_->SetDialogs(messageBox_, confirmation_);
     settings_->SetParametersWindow(parameters_);
+    // The import of earlier repetitions opens over the settings screen.
+    auto* import = new ImportWindow(context_, settings_);
+    import->SetProgressWindow(progress);
+    settings_->SetImportAction([import] { import->Run(); });
     mainMenu_->SetDialogs(messageBox_, yesNo_);
     mainMenu_->SetProgressWindow(progress);
     WireSessionWindows();

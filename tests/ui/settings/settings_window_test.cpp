@@ -27,6 +27,7 @@
 #include "sample_installation.h"
 #include "support.h"
 #include "ui/app_context.h"
+#include "ui/settings/import_window.h"
 #include "ui/settings/settings_window.h"
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/main_menu_window.h"
@@ -403,6 +404,19 @@ class SettingsWindowTest : public QObject {
         });
         Click(window_.get(), "k_baza_param");
         QCOMPARE(code, QStringLiteral("angielski"));
+        QVERIFY(window_->isVisible());
+    }
+
+    void theImportOfEarlierRepetitionsOpensFromTheRepetitionsPage() {
+        LogIn("angielski");
+        Open();
+        ImportWindow import(*context_, window_.get());
+        window_->SetImportAction([&import] { import.Run(); });
+        ClickLabel(window_.get(), "l_powt");
+        QString opened;
+        WhenModal([&opened](QDialog* window) { opened = window->objectName(); });
+        Click(window_.get(), "K_import");
+        QCOMPARE(opened, QStringLiteral("TForm3"));
         QVERIFY(window_->isVisible());
     }
 
