@@ -127,6 +127,10 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
 
     LoadedSettings settings = LoadSettings(paths);
     session.settings = settings.settings;
+    session.settingsUnreadable = !settings.unreadableFile.empty();
+    if (session.settingsUnreadable) {
+        Say(result, SettingsUnreadableMessage(settings.unreadableFile));
+    }
     // One message for the whole file, however many lines it had to repair.
     Say(result, RepairsMessage(settings.repairs));
     session.packs = LoadInterludePacks(paths);

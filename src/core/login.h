@@ -29,6 +29,9 @@ struct LearnerSession {
     CourseDatabase db;
     ExerciseHistory history;
     Settings settings;
+    // The learner's settings file could not be read at the login: it is not written over until
+    // the learner confirms the settings screen.
+    bool settingsUnreadable = false;
     InterludePacks packs;
     RepetitionStore repetitions;
     std::string userName;  // Windows-1250, trimmed

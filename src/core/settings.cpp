@@ -380,6 +380,9 @@ LoadedSettings LoadSettings(const AppPaths& paths) {
             result.file = file;
             break;
         }
+        if (folder == paths.userDir) {
+            result.unreadableFile = file;
+        }
     }
     if (!bytes) {
         return result;
@@ -389,6 +392,12 @@ LoadedSettings LoadSettings(const AppPaths& paths) {
         ++result.settings.startCounter;
     }
     return result;
+}
+
+std::string SettingsUnreadableMessage(std::string_view file) {
+    return "Nie można odczytać pliku ustawień [" + std::string(file) +
+           "]. Program działa na ustawieniach domyślnych i nie zapisze ich w miejsce tego "
+           "pliku, dopóki nie zatwierdzisz okna Ustawienia.";
 }
 
 SaveSettingsResult SaveSettings(const AppPaths& paths, const Settings& settings,

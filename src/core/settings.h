@@ -118,10 +118,18 @@ struct LoadedSettings {
     Settings settings;
     std::vector<SettingsRepair> repairs;
     std::string file;  // the file read; empty when the defaults were taken
+    // The learner's file exists but could not be read: what was taken instead must not be
+    // written over it until the learner confirms the settings screen.
+    std::string unreadableFile;
 };
 
+// Said at the login when the learner's settings file could not be read (UTF-8).
+std::string SettingsUnreadableMessage(std::string_view file);
+
 // Reads userDir + code + ".ustaw", or databaseDir + code + ".ustaw" when the learner has none,
-// and raises startCounter by one; without either file, the defaults.
+// and raises startCounter by one; without either file, the defaults. A learner's file that
+// exists but cannot be read is named in unreadableFile, and the database's file or the defaults
+// are taken.
 LoadedSettings LoadSettings(const AppPaths& paths);
 
 inline constexpr std::string_view kSettingsNotSavedMessage = "Nie udało się zapisać ustawień.";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -465,6 +467,26 @@ TEST(SettingsLoad, ADatabaseDefaultFileIsCopiedToTheLearnerOnSave) {
     ASSERT_TRUE(SaveSettings(inst.paths, LoadSettings(inst.paths).settings, db).ok());
     EXPECT_EQ(ReadBytes(inst.userFile()), WithLines({{56, "42"}}));
     EXPECT_EQ(ReadBytes(inst.databaseFile()), FullFile());
+}
+
+TEST(SettingsLoad, AnUnreadableLearnersFileIsNamedAndTheDatabasesTaken) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser reads any file";
+    }
+    Installation inst;
+    WriteBytes(inst.userFile(), FullFile());
+    WriteBytes(inst.databaseFile(), WithLines({{149, "3"}}));
+    std::filesystem::permissions(inst.userFile(), std::filesystem::perms::none);
+    const LoadedSettings loaded = LoadSettings(inst.paths);
+    std::filesystem::permissions(inst.userFile(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(loaded.unreadableFile, inst.userFile());
+    EXPECT_EQ(loaded.file, inst.databaseFile());
+    EXPECT_EQ(loaded.settings.groupIndex, 3);
+    EXPECT_EQ(SettingsUnreadableMessage(loaded.unreadableFile),
+              "Nie można odczytać pliku ustawień [" + inst.userFile() +
+                  "]. Program działa na ustawieniach domyślnych i nie zapisze ich w miejsce tego "
+                  "pliku, dopóki nie zatwierdzisz okna Ustawienia.");
+    EXPECT_TRUE(LoadSettings(inst.paths).unreadableFile.empty());
 }
 
 TEST(SettingsSave, CorrectionModeWritesTheCorrectionsToo) {

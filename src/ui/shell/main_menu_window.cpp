@@ -57,9 +57,13 @@ int LearnableUnitCount(const UnitTable& units) {
 
 std::vector<std::string> SaveLearnerStateAtExit(LearnerSession& session, const Clock& clock) {
     std::vector<std::string> messages;
-    const SaveSettingsResult settings = SaveSettings(session.paths, session.settings, session.db);
-    if (!settings.ok()) {
-        messages.push_back(settings.error);
+    // A settings file that could not be read stays as it is (the login said so).
+    if (!session.settingsUnreadable) {
+        const SaveSettingsResult settings =
+            SaveSettings(session.paths, session.settings, session.db);
+        if (!settings.ok()) {
+            messages.push_back(settings.error);
+        }
     }
     if (session.repetitions.recordHighWater > 0) {
         const SaveRepetitionsResult backup = MakeRepetitionBackup(

@@ -47,9 +47,10 @@ struct MainMenuActions {
 // Units that a learning session can draw: words and question/answer items.
 int LearnableUnitCount(const UnitTable& units);
 
-// What closing the menu writes: the settings, then, when there are repetition records, the
-// repetition backup and the copy of the exercise history. Returns the messages for the learner
-// (UTF-8), empty when everything was written.
+// What closing the menu writes: the settings (unless their file could not be read at the
+// login), then, when there are repetition records, the repetition backup and the copy of the
+// exercise history. Returns the messages for the learner (UTF-8), empty when everything was
+// written.
 std::vector<std::string> SaveLearnerStateAtExit(LearnerSession& session, const Clock& clock);
 
 // A label that acts as a menu entry: pointing hand, clicked on release over it.

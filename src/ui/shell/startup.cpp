@@ -21,6 +21,8 @@
 #include "ui/session/repetition_overview_window.h"
 #include "ui/session/statistics_window.h"
 #include "ui/session/summary_window.h"
+#include "ui/settings/import_window.h"
+#include "ui/settings/settings_window.h"
 #include "ui/shell/backdrop_window.h"
 #include "ui/shell/comment_dialog.h"
 #include "ui/shell/database_parameters_window.h"
@@ -128,6 +130,7 @@ void Program::CreateWindows() {
     examples_ = new ExamplesWindow(context_, owner);
     summary_ = new SummaryWindow(context_, owner);
     parameters_ = new DatabaseParametersWindow(context_, owner);
+    settings_ = new SettingsWindow(context_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -138,6 +141,12 @@ void Program::CreateWindows() {
         progress->Report(Utf8(title), position);
     });
 
+    settings_->SetDialogs(messageBox_, confirmation_);
+    settings_->SetParametersWindow(parameters_);
+    // The import of earlier repetitions opens over the settings screen.
+    auto* import = new ImportWindow(context_, settings_);
+    import->SetProgressWindow(progress);
+    settings_->SetImportAction([import] { import->Run(); });
     mainMenu_->SetDialogs(messageBox_, yesNo_);
     mainMenu_->SetProgressWindow(progress);
     WireSessionWindows();
@@ -200,6 +209,7 @@ void Program::WireSessionWindows() {
 
     MainMenuActions actions;
     actions.learning = [this] { learning_->exec(); };
+    actions.settings = [this] { settings_->ShowSettingsScreen(); };
     mainMenu_->SetActions(std::move(actions));
 }
 
