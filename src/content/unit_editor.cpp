@@ -6,6 +6,7 @@
 
 #include "core/files.h"
 #include "core/learner_files.h"
+#include "core/markup.h"
 #include "core/text.h"
 #include "core/user_ids.h"
 
@@ -294,6 +295,8 @@ UnitEditor::StoreResult UnitEditor::Store(const EditorFields& fields) {
         unit = units.unit(editedUnit_);
     }
     StoreFields(fields, unit);
+    // Sentences are found by the example search through their search copy.
+    unit.searchText = unit.unitKind == kSentenceUnit ? SearchTextOf(unit.foreignText) : std::string();
     if (unit.recordingSource == 1) {
         LearnerLineProblem problem = LearnerLineProblem::None;
         if (!FormatLearnerUnitLine(unit, &problem)) {
@@ -379,8 +382,22 @@ AttachResult AttachRecordingFile(const AppPaths& paths, const std::string& sourc
     }
     result.status = AttachStatus::Attached;
     result.name = name;
-    result.message = kCopiedMessage;
+    result.message = kRecordingCopiedMessage;
     return result;
+}
+
+std::string LearnerUnitsSaveProblem(const SaveLearnerUnitsResult& result) {
+    if (!result.written) {
+        return "Nie udało się zapisać jednostek ucznia (" + std::string(kLearnerUnitsFile) +
+               "): " + result.error;
+    }
+    if (result.refused.empty()) {
+        return {};
+    }
+    const RefusedUnit& first = result.refused.front();
+    return "Nie zapisano " + std::to_string(result.refused.size()) +
+           " jednostek ucznia (pierwsza: id " + std::to_string(first.unitId) + ", " +
+           LearnerLineProblemText(first.problem) + ").";
 }
 
 // ---- Saving the added units as a set ----------------------------------------------------------

@@ -17,6 +17,7 @@
 #include "core/database.h"
 #include "core/exercise_sets.h"
 #include "core/history.h"
+#include "core/learner_files.h"
 #include "core/paths.h"
 #include "core/repetitions.h"
 #include "core/unit_table.h"
@@ -186,7 +187,7 @@ class UnitEditor {
 
 inline constexpr std::string_view kReplaceFileQuestion =
     "Istnieje już plik o podanej nazwie. Zastąpić?";
-inline constexpr std::string_view kCopiedMessage =
+inline constexpr std::string_view kRecordingCopiedMessage =
     "Plik z nagraniem został poprawnie skopiowany!";
 inline constexpr std::string_view kCannotCreateDirectory = "Cannot create directory";
 inline constexpr std::string_view kUnreadableSoundMessage =
@@ -222,6 +223,10 @@ AttachResult AttachRecordingFile(const AppPaths& paths, const std::string& sourc
 
 // Free bytes of the file system of a folder.
 std::optional<std::uint64_t> FreeBytesOf(const std::string& folder);
+
+// What to tell the learner after the learner-units file was written (UTF-8): why it was not,
+// or which units it could not hold; empty when all is well.
+std::string LearnerUnitsSaveProblem(const SaveLearnerUnitsResult& result);
 
 // ---- Saving the added units as a set ----------------------------------------------------------
 

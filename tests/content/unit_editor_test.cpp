@@ -375,7 +375,7 @@ TEST(UnitEditorRecordings, AttachingAFile) {
     AttachResult r = AttachRecordingFile(c.paths, source, hooks);
     ASSERT_EQ(r.status, AttachStatus::Attached) << r.message;
     EXPECT_EQ(r.name, "kot.wav");
-    EXPECT_EQ(r.message, kCopiedMessage);
+    EXPECT_EQ(r.message, kRecordingCopiedMessage);
     const std::string target = c.paths.databaseDir + "wav/kot.wav";
     EXPECT_EQ(ReadBytes(target), ReadBytes(source));
     EXPECT_EQ(asked, 0);

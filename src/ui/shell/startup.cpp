@@ -10,7 +10,10 @@
 #include "session/statistics_figures.h"
 #include "sound/qt_recorder.h"
 #include "sound/sound_player.h"
+#include "content/unit_editor.h"
+#include "core/learner_files.h"
 #include "ui/content/examples_window.h"
+#include "ui/content/unit_editor_window.h"
 #include "ui/runner/answer_popup.h"
 #include "ui/runner/interlude_windows.h"
 #include "ui/runner/matching_window.h"
@@ -128,6 +131,7 @@ void Program::CreateWindows() {
     examples_ = new ExamplesWindow(context_, owner);
     summary_ = new SummaryWindow(context_, owner);
     parameters_ = new DatabaseParametersWindow(context_, owner);
+    unitEditor_ = new UnitEditorWindow(context_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -141,6 +145,7 @@ void Program::CreateWindows() {
     mainMenu_->SetDialogs(messageBox_, yesNo_);
     mainMenu_->SetProgressWindow(progress);
     WireSessionWindows();
+    WireContentWindows();
 }
 
 void Program::WireSessionWindows() {
@@ -200,7 +205,42 @@ void Program::WireSessionWindows() {
 
     MainMenuActions actions;
     actions.learning = [this] { learning_->exec(); };
+    actions.newUnit = [this] { NewUnits(); };
     mainMenu_->SetActions(std::move(actions));
+}
+
+void Program::WireContentWindows() {
+    UnitEditorDialogs dialogs;
+    dialogs.messages = messageBox_;
+    dialogs.confirmation = confirmation_;
+    dialogs.prompt = comment_;
+    dialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
+    unitEditor_->SetDialogs(std::move(dialogs));
+    auto* recorder = new QtRecorder(
+        context_.programPaths.programDir,
+        [this] {
+            if (context_.sound != nullptr) {
+                context_.sound->CloseMediaPlayer();
+            }
+        },
+        [this](const std::string& message) { messageBox_->ShowMessage(Utf8(message)); },
+        unitEditor_);
+    unitEditor_->SetRecorder(*recorder);
+}
+
+void Program::NewUnits() {
+    unitEditor_->Edit(0);
+    if (!unitEditor_->unitsStored()) {
+        return;  // nothing new: a learner-units file that failed to load stays as it is
+    }
+    progress_->Report(Utf8(kSavingTitle), 80);
+    const SaveLearnerUnitsResult saved =
+        SaveLearnerUnits(context_.session.paths, context_.session.db.units);
+    progress_->hide();
+    const std::string problem = LearnerUnitsSaveProblem(saved);
+    if (!problem.empty()) {
+        messageBox_->ShowMessage(Utf8(problem));
+    }
 }
 
 bool Program::LogIn() {

@@ -42,6 +42,7 @@ class RepetitionOverviewWindow;
 class RunnerWindow;
 class StatisticsWindow;
 class SummaryWindow;
+class UnitEditorWindow;
 class YesNoDialog;
 
 inline constexpr const char* kProgramTitle = "Dydaktor 5.0";
@@ -105,6 +106,7 @@ class Program final {
     ExamplesWindow* examplesWindow() const { return examples_; }
     SummaryWindow* summaryWindow() const { return summary_; }
     MatchingWindow* matchingWindow() const { return matching_; }
+    UnitEditorWindow* unitEditor() const { return unitEditor_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -113,6 +115,9 @@ class Program final {
   private:
     void CreateWindows();
     void WireSessionWindows();
+    void WireContentWindows();
+    // "Nowe słówko": the editor for new units, then the learner-units file when it stored any.
+    void NewUnits();
 
     AppContext context_;
     std::unique_ptr<InstallationLock> installationLock_;  // held for the whole run
@@ -139,6 +144,7 @@ class Program final {
     ExamplesWindow* examples_ = nullptr;
     SummaryWindow* summary_ = nullptr;
     MatchingWindow* matching_ = nullptr;
+    UnitEditorWindow* unitEditor_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;
