@@ -28,11 +28,13 @@
 #include "ui/shell/comment_dialog.h"
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/dialogs.h"
+#include "ui/shell/file_chooser_window.h"
 #include "ui/shell/help_viewer.h"
 #include "ui/shell/login_window.h"
 #include "ui/shell/main_menu_window.h"
 #include "ui/shell/new_user_window.h"
 #include "ui/shell/progress_window.h"
+#include "ui/shell/set_parameters_window.h"
 #include "ui/widgets/ui_text.h"
 
 namespace dyd::ui {
@@ -132,6 +134,8 @@ void Program::CreateWindows() {
     summary_ = new SummaryWindow(context_, owner);
     parameters_ = new DatabaseParametersWindow(context_, owner);
     unitEditor_ = new UnitEditorWindow(context_, owner);
+    setParameters_ = new SetParametersWindow(context_, owner);
+    fileChooser_ = new FileChooserWindow(context_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -214,6 +218,14 @@ void Program::WireContentWindows() {
     dialogs.messages = messageBox_;
     dialogs.confirmation = confirmation_;
     dialogs.prompt = comment_;
+    dialogs.chooseRecording = [this] { return fileChooser_->Choose(FileChooserMode::Recording); };
+    dialogs.askSetParameters = [this]() -> std::optional<EditorSetParameters> {
+        const std::optional<SetParameters> chosen = setParameters_->Ask();
+        if (!chosen) {
+            return std::nullopt;
+        }
+        return EditorSetParameters{chosen->name, chosen->groupId, chosen->level};
+    };
     dialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
     unitEditor_->SetDialogs(std::move(dialogs));
     auto* recorder = new QtRecorder(

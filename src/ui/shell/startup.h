@@ -27,6 +27,7 @@ class CommentDialog;
 class ConfirmationDialog;
 class DatabaseParametersWindow;
 class ExamplesWindow;
+class FileChooserWindow;
 class HelpViewer;
 class InterludeWindows;
 class KindMarksWindow;
@@ -40,6 +41,7 @@ class PlanWindow;
 class ProgressWindow;
 class RepetitionOverviewWindow;
 class RunnerWindow;
+class SetParametersWindow;
 class StatisticsWindow;
 class SummaryWindow;
 class UnitEditorWindow;
@@ -107,6 +109,8 @@ class Program final {
     SummaryWindow* summaryWindow() const { return summary_; }
     MatchingWindow* matchingWindow() const { return matching_; }
     UnitEditorWindow* unitEditor() const { return unitEditor_; }
+    SetParametersWindow* setParametersWindow() const { return setParameters_; }
+    FileChooserWindow* fileChooser() const { return fileChooser_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -145,6 +149,8 @@ class Program final {
     SummaryWindow* summary_ = nullptr;
     MatchingWindow* matching_ = nullptr;
     UnitEditorWindow* unitEditor_ = nullptr;
+    SetParametersWindow* setParameters_ = nullptr;
+    FileChooserWindow* fileChooser_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;

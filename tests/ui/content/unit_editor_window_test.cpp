@@ -26,6 +26,7 @@
 #include "ui/content/unit_editor_window.h"
 #include "ui/shell/comment_dialog.h"
 #include "ui/shell/dialogs.h"
+#include "ui/shell/set_parameters_window.h"
 #include "ui/widgets/ui_text.h"
 #include "window_driving.h"
 
@@ -72,7 +73,7 @@ class UnitEditorWindowTest : public QObject {
     ConfirmationDialog* confirmation_ = nullptr;
     CommentDialog* prompt_ = nullptr;
     std::optional<std::string> chosenFile_;
-    std::optional<EditorSetParameters> setParameters_;
+    SetParametersWindow* setParameters_ = nullptr;
 
     // An empty German database of the learner's own in a fresh folder, the editor over it.
     std::unique_ptr<UnitEditorWindow> Open(int editedUnit = 0) {
@@ -82,7 +83,13 @@ class UnitEditorWindowTest : public QObject {
         dialogs.confirmation = confirmation_;
         dialogs.prompt = prompt_;
         dialogs.chooseRecording = [this] { return chosenFile_; };
-        dialogs.askSetParameters = [this] { return setParameters_; };
+        dialogs.askSetParameters = [this]() -> std::optional<EditorSetParameters> {
+            const std::optional<SetParameters> chosen = setParameters_->Ask();
+            if (!chosen) {
+                return std::nullopt;
+            }
+            return EditorSetParameters{chosen->name, chosen->groupId, chosen->level};
+        };
         window->SetDialogs(std::move(dialogs));
         window->Prepare(editedUnit);
         window->show();
@@ -126,6 +133,7 @@ class UnitEditorWindowTest : public QObject {
         messages_ = new MessageBox(context_, owner_.get());
         confirmation_ = new ConfirmationDialog(context_, owner_.get());
         prompt_ = new CommentDialog(context_, owner_.get());
+        setParameters_ = new SetParametersWindow(context_, owner_.get());
     }
 
     void init() { FreshDatabase(); }
@@ -237,7 +245,12 @@ class UnitEditorWindowTest : public QObject {
         QCOMPARE(units.unit(3).unitId, 7);
         QCOMPARE(units.unit(3).recordingSource, std::uint8_t{1});
 
-        setParameters_ = EditorSetParameters{"Zwierzeta", 99, 2};
+        test::WhenModal([](QDialog* dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("TForm15"));
+            QTest::keyClicks(Find<QLineEdit>(dialog, "E_Nazwa"), QStringLiteral("Zwierzeta"));
+            Find<QComboBox>(dialog, "CB_Poziom")->setCurrentIndex(1);
+            QTest::mouseClick(Find<QAbstractButton>(dialog, "B_OK"), Qt::LeftButton);
+        });
         test::Click(window.get(), "K_Zapisz_cw");
         QCOMPARE(watch.texts(), QStringList{QStringLiteral("Ćwiczenie \"Zwierzeta\" zapisano.")});
         QCOMPARE(ReadBytes(UserSetFilePath(context_.session.paths, 2)),
