@@ -283,7 +283,7 @@ void EditorEndToEndTest::aLearnerMakesACourseFromNothingAndLearnsIt() {
             const int id = 3 + 2 * static_cast<int>(i);
             const std::string recording = i == 0 ? "3.wav" : i == 1 ? "kot.wav" : "";
             expected += "99 1" + std::string(id < 10 ? "0000" : "000") + std::to_string(id) +
-                        " 24 " + kWords[i].foreign + " = " + kWords[i].native + " ==  =  =" +
+                        " 24 " + kWords[i].foreign + " = " + kWords[i].native + " == =  =" +
                         recording + " = == n = =\r\n";
         }
         expected += "99 100023 25 Der <Hund> bellt. = pies =Pies szczeka.= =  = = =Katze/Maus= z =  =\r\n";
