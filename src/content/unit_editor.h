@@ -36,8 +36,6 @@ int FieldLength(EditorField field);
 inline constexpr std::array<std::string_view, 3> kKindNames = {"słówko", "zdanie", "tryb QA"};
 inline constexpr std::array<std::string_view, 6> kPartNames = {
     "rzeczownik", "przymiotnik", "czasownik", "inne", "zdanie/zwrot", "przysłówek"};
-inline constexpr std::string_view kGroupLevelPartHeading =
-    "Grupa tematyczna:                  Poziom:          Typ:";
 inline constexpr std::string_view kCommentCaption = "Komentarz:";
 
 // What a kind shows: the captions of the fields (empty where the field is hidden).

@@ -1,7 +1,6 @@
 #include "ui/content/unit_editor_window.h"
 
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,10 +26,10 @@ namespace dyd::ui {
 namespace {
 
 constexpr int kNoPicture = -1;  // text buttons: drawn on a plain face
-constexpr int kLabelX = 16;
-constexpr int kLabelWidth = 250;
-constexpr int kFieldX = 270;
-constexpr int kFieldWidth = 260;
+constexpr int kLabelX = 8;
+constexpr int kLabelWidth = 264;
+constexpr int kFieldX = 278;
+constexpr int kFieldWidth = 252;
 constexpr int kRowHeight = 24;
 constexpr int kSideX = 540;
 constexpr int kSideWidth = 88;
@@ -159,35 +158,26 @@ void UnitEditorWindow::Build() {
                        QStringLiteral("Schowaj dodatkowe opcje"), this,
                        QRect(kSideX, kRecordRowY, kSideWidth, kRowHeight));
 
-    // Group, level and part of speech under one heading; its words stand over their lists.
-    groupHeading_ = MakeLabel(this, QStringLiteral("L_Grupa"), Text(kGroupLevelPartHeading),
-                              QRect(kLabelX, kGroupRowY - 20, 500, 18), 9);
-    const QString heading = groupHeading_->text();
-    const QString groupWord = QStringLiteral("Grupa tematyczna:");
-    const qsizetype levelAt = heading.indexOf(QStringLiteral("Poziom:"));
-    const qsizetype partAt = heading.indexOf(QStringLiteral("Typ:"));
-    QFont headingFont = groupHeading_->font();
-    const int levelX = 250;  // the level list starts here, after the group list and "+"
-    const qsizetype blanks = levelAt - groupWord.size();
-    const int plain = QFontMetrics(headingFont).horizontalAdvance(heading.left(levelAt));
-    headingFont.setWordSpacing(
-        static_cast<qreal>(levelX - kLabelX - plain) / static_cast<qreal>(std::max<qsizetype>(blanks, 1)));
-    groupHeading_->setFont(headingFont);
-    const QFontMetrics spaced(headingFont);
-    const int levelLeft = kLabelX + spaced.horizontalAdvance(heading.left(levelAt));
-    const int partLeft = kLabelX + spaced.horizontalAdvance(heading.left(partAt));
-    group_ = MakeCombo(this, "CB_Gr_Tem", QRect(kLabelX, kGroupRowY, 196, kRowHeight));
+    // Group, level and part of speech, each headed by its word.
+    const int groupX = 16;
+    const int levelX = 250;
+    const int partX = 316;
+    groupHeading_ = MakeLabel(this, QStringLiteral("L_Grupa"), QStringLiteral("Grupa tematyczna:"),
+                              QRect(groupX, kGroupRowY - 20, 200, 18), 9);
+    levelHeading_ = MakeLabel(this, QStringLiteral("L_Poziom"), QStringLiteral("Poziom:"),
+                              QRect(levelX, kGroupRowY - 20, 60, 18), 9);
+    partHeading_ = MakeLabel(this, QStringLiteral("L_Typ"), QStringLiteral("Typ:"),
+                             QRect(partX, kGroupRowY - 20, 100, 18), 9);
+    group_ = MakeCombo(this, "CB_Gr_Tem", QRect(groupX, kGroupRowY, 196, kRowHeight));
     newGroup_ = TextButton(context_, "K_nowa_g_tem", QStringLiteral("+"),
                            QStringLiteral("Dodaj nową grupę tematyczną"), this,
-                           QRect(kLabelX + 200, kGroupRowY, 26, kRowHeight));
-    level_ = MakeCombo(this, "CB_Poziom",
-                       QRect(levelLeft, kGroupRowY, std::max(50, partLeft - levelLeft - 12),
-                             kRowHeight));
+                           QRect(groupX + 200, kGroupRowY, 26, kRowHeight));
+    level_ = MakeCombo(this, "CB_Poziom", QRect(levelX, kGroupRowY, 56, kRowHeight));
     for (int level = 1; level <= 4; ++level) {
         level_->addItem(QString::number(level));
     }
     part_ = MakeCombo(this, "CB_Rodzaj",
-                      QRect(partLeft, kGroupRowY, kFieldX + kFieldWidth - partLeft, kRowHeight));
+                      QRect(partX, kGroupRowY, kFieldX + kFieldWidth - partX, kRowHeight));
     for (const std::string_view part : kPartNames) {
         part_->addItem(Text(part));
     }
@@ -403,8 +393,8 @@ void UnitEditorWindow::SetTall(bool isTall) {
         MakeBorderlessCentred(this, kEditorWidth, height());
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
-             Label(EditorField::Comment), Field(EditorField::Comment), groupHeading_, group_,
-             level_, part_, less_}) {
+             Label(EditorField::Comment), Field(EditorField::Comment), groupHeading_,
+             levelHeading_, partHeading_, group_, level_, part_, less_}) {
         w->setVisible(isTall);
     }
     more_->setVisible(!isTall);

@@ -148,6 +148,8 @@ class UnitEditorWindow final : public KeyedDialog, private UnitRecordingHost {
     QComboBox* level_;
     QComboBox* part_;
     QLabel* groupHeading_;
+    QLabel* levelHeading_;
+    QLabel* partHeading_;
     QLabel* editPicture_;
     QLabel* recordingName_;
     QLabel* status_;
