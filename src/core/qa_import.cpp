@@ -5,12 +5,11 @@
 
 #include "core/files.h"
 #include "core/text.h"
+#include "core/user_ids.h"
 
 namespace dyd {
 
 namespace {
-
-constexpr std::int32_t kLearnerIdEnd = 100000;
 
 enum class LineKind { Empty, Question, Answer, Recording, Other };
 
@@ -50,7 +49,7 @@ std::string QaImportedText(int count) {
 }
 
 QaImportResult ImportQaBytes(std::string_view bytes, UnitTable& units, std::int32_t firstId,
-                             std::int32_t idLimit) {
+                             std::int32_t idLimit, std::span<const std::int32_t> keptIds) {
     QaImportResult result;
     const std::int32_t limit = std::min(idLimit, kLearnerIdEnd);
     const auto stop = [&](QaImportStatus status, std::string_view message) {
@@ -59,6 +58,7 @@ QaImportResult ImportQaBytes(std::string_view bytes, UnitTable& units, std::int3
         return result;
     };
     bool continuing = false;  // the previous question line may go on
+    std::int64_t nextId = firstId;
     for (const std::string_view line : SplitLines(bytes)) {
         const LineKind kind = KindOf(line);
         if (result.imported == 0 && kind != LineKind::Question) {
@@ -81,7 +81,10 @@ QaImportResult ImportQaBytes(std::string_view bytes, UnitTable& units, std::int3
                 if (units.unitCount() >= kMaxUnits) {
                     return stop(QaImportStatus::TableFull, kAddUnitNoRoomMessage);
                 }
-                const std::int64_t id = std::int64_t{firstId} + result.imported;
+                while (std::binary_search(keptIds.begin(), keptIds.end(), nextId)) {
+                    ++nextId;
+                }
+                const std::int64_t id = nextId++;
                 if (id < 1 || id >= limit) {
                     return stop(QaImportStatus::NoIdsLeft, kQaNoIdsLeftMessage);
                 }
@@ -114,7 +117,7 @@ QaImportResult ImportQaBytes(std::string_view bytes, UnitTable& units, std::int3
 }
 
 QaImportResult ImportQaFile(const std::string& path, UnitTable& units, std::int32_t firstId,
-                            std::int32_t idLimit) {
+                            std::int32_t idLimit, std::span<const std::int32_t> keptIds) {
     const std::optional<std::string> bytes = FileExists(path) ? ReadFileBytes(path) : std::nullopt;
     if (!bytes) {
         QaImportResult result;
@@ -122,7 +125,13 @@ QaImportResult ImportQaFile(const std::string& path, UnitTable& units, std::int3
         result.message = kQaFileMissingMessage;
         return result;
     }
-    return ImportQaBytes(*bytes, units, firstId, idLimit);
+    return ImportQaBytes(*bytes, units, firstId, idLimit, keptIds);
+}
+
+QaImportResult ImportQaFileIntoDatabase(const std::string& path, CourseDatabase& db,
+                                        const RepetitionStore& store) {
+    const std::vector<std::int32_t> kept = KeptUnitIds(db, store);
+    return ImportQaFile(path, db.units, NextUserId(db, store), db.params.userIdHigh, kept);
 }
 
 }  // namespace dyd

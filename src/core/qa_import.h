@@ -4,9 +4,12 @@
 // ("W:"), each question becoming a question/answer unit of the learner's own.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "core/database.h"
+#include "core/repetitions.h"
 #include "core/unit_table.h"
 
 namespace dyd {
@@ -35,13 +38,19 @@ struct QaImportResult {
 std::string QaImportedText(int count);
 
 // Adds the units of a QA file's bytes to the table. The ids run from firstId (the learner's next
-// free id) upward and must stay below idLimit (the upper end of the database's range for the
+// free id) upward, passing over keptIds (sorted: ids that kept repetition records or comments
+// still name), and must stay below idLimit (the upper end of the database's range for the
 // learner's units; ids of 100000 and more never fit the learner-units file).
 QaImportResult ImportQaBytes(std::string_view bytes, UnitTable& units, std::int32_t firstId,
-                             std::int32_t idLimit);
+                             std::int32_t idLimit, std::span<const std::int32_t> keptIds = {});
 
 // The same from a file.
 QaImportResult ImportQaFile(const std::string& path, UnitTable& units, std::int32_t firstId,
-                            std::int32_t idLimit);
+                            std::int32_t idLimit, std::span<const std::int32_t> keptIds = {});
+
+// The import as the program runs it: into the open database, from its next user id (NextUserId)
+// up to the end of its user id range, never reusing an id that a kept record or comment names.
+QaImportResult ImportQaFileIntoDatabase(const std::string& path, CourseDatabase& db,
+                                        const RepetitionStore& store);
 
 }  // namespace dyd

@@ -1024,7 +1024,8 @@ std::vector<WindowSpec> WindowList() {
          {QRect(48, 71, 310, 341), QRect(437, 150, 317, 343)}},
         {"oznacz.bmp", 360, 420, u"Oznacz ćwiczenia"_s, u"do powtórek tej jednostki"_s, {}},
         {"generator.bmp", 800, 600, u"Przeglądanie bazy"_s, {}, {}},
-        {"nowe_sl.bmp", 640, 480, u"Edycja jednostki"_s, {}, {}},
+        // The editor is 194 points high, or 339 with its further options.
+        {"nowe_sl.bmp", 640, 339, u"Edycja jednostki"_s, {}, {}, 40},
         {"zapisz_cw.bmp", 360, 220, u"Parametry ćwiczenia"_s, {}, {}},
         {"wybor_pliku.bmp",
          600,
@@ -1045,7 +1046,9 @@ QImage WindowBackground(const WindowSpec& spec) {
     DrawPaper(p, image.rect());
     DrawCornerDecoration(p, spec.width, spec.height, static_cast<int>(Seed(spec.title) % 4));
     // Windows with lists keep the band above the first list and the subtitle beside it.
-    const int maxBand = spec.panels.empty() ? 64 : spec.panels.front().top() - 16;
+    const int maxBand = spec.maxBand > 0           ? spec.maxBand
+                        : spec.panels.empty() ? 64
+                                              : spec.panels.front().top() - 16;
     const int top = DrawTitleBand(p, spec.width, spec.height, spec.title, maxBand);
     if (!spec.subtitle.isEmpty()) {
         const bool small = spec.height <= 120;

@@ -54,6 +54,8 @@ struct WindowSpec {
     QString subtitle;
     // Light panels where the window puts its lists: x, y, width, height.
     std::vector<QRect> panels;
+    // The height of the title band at most; 0: as the window's size and panels give it.
+    int maxBand = 0;
 };
 
 std::vector<WindowSpec> WindowList();

@@ -10,7 +10,10 @@
 #include "session/statistics_figures.h"
 #include "sound/qt_recorder.h"
 #include "sound/sound_player.h"
+#include "content/unit_editor.h"
+#include "core/learner_files.h"
 #include "ui/content/examples_window.h"
+#include "ui/content/unit_editor_window.h"
 #include "ui/runner/answer_popup.h"
 #include "ui/runner/interlude_windows.h"
 #include "ui/runner/matching_window.h"
@@ -27,11 +30,13 @@
 #include "ui/shell/comment_dialog.h"
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/dialogs.h"
+#include "ui/shell/file_chooser_window.h"
 #include "ui/shell/help_viewer.h"
 #include "ui/shell/login_window.h"
 #include "ui/shell/main_menu_window.h"
 #include "ui/shell/new_user_window.h"
 #include "ui/shell/progress_window.h"
+#include "ui/shell/set_parameters_window.h"
 #include "ui/widgets/ui_text.h"
 
 namespace dyd::ui {
@@ -131,6 +136,9 @@ void Program::CreateWindows() {
     summary_ = new SummaryWindow(context_, owner);
     parameters_ = new DatabaseParametersWindow(context_, owner);
     settings_ = new SettingsWindow(context_, owner);
+    unitEditor_ = new UnitEditorWindow(context_, owner);
+    setParameters_ = new SetParametersWindow(context_, owner);
+    fileChooser_ = new FileChooserWindow(context_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -150,6 +158,7 @@ void Program::CreateWindows() {
     mainMenu_->SetDialogs(messageBox_, yesNo_);
     mainMenu_->SetProgressWindow(progress);
     WireSessionWindows();
+    WireContentWindows();
 }
 
 void Program::WireSessionWindows() {
@@ -210,7 +219,50 @@ void Program::WireSessionWindows() {
     MainMenuActions actions;
     actions.learning = [this] { learning_->exec(); };
     actions.settings = [this] { settings_->ShowSettingsScreen(); };
+    actions.newUnit = [this] { NewUnits(); };
     mainMenu_->SetActions(std::move(actions));
+}
+
+void Program::WireContentWindows() {
+    UnitEditorDialogs dialogs;
+    dialogs.messages = messageBox_;
+    dialogs.confirmation = confirmation_;
+    dialogs.prompt = comment_;
+    dialogs.chooseRecording = [this] { return fileChooser_->Choose(FileChooserMode::Recording); };
+    dialogs.askSetParameters = [this]() -> std::optional<EditorSetParameters> {
+        const std::optional<SetParameters> chosen = setParameters_->Ask();
+        if (!chosen) {
+            return std::nullopt;
+        }
+        return EditorSetParameters{chosen->name, chosen->groupId, chosen->level};
+    };
+    dialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
+    unitEditor_->SetDialogs(std::move(dialogs));
+    auto* recorder = new QtRecorder(
+        context_.programPaths.programDir,
+        [this] {
+            if (context_.sound != nullptr) {
+                context_.sound->CloseMediaPlayer();
+            }
+        },
+        [this](const std::string& message) { messageBox_->ShowMessage(Utf8(message)); },
+        unitEditor_);
+    unitEditor_->SetRecorder(*recorder);
+}
+
+void Program::NewUnits() {
+    unitEditor_->Edit(0);
+    if (!unitEditor_->unitsStored()) {
+        return;  // nothing new: a learner-units file that failed to load stays as it is
+    }
+    progress_->Report(Utf8(kSavingTitle), 80);
+    const SaveLearnerUnitsResult saved =
+        SaveLearnerUnits(context_.session.paths, context_.session.db.units);
+    progress_->hide();
+    const std::string problem = LearnerUnitsSaveProblem(saved);
+    if (!problem.empty()) {
+        messageBox_->ShowMessage(Utf8(problem));
+    }
 }
 
 bool Program::LogIn() {

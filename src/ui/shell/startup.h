@@ -27,6 +27,7 @@ class CommentDialog;
 class ConfirmationDialog;
 class DatabaseParametersWindow;
 class ExamplesWindow;
+class FileChooserWindow;
 class HelpViewer;
 class InterludeWindows;
 class KindMarksWindow;
@@ -41,8 +42,10 @@ class ProgressWindow;
 class RepetitionOverviewWindow;
 class RunnerWindow;
 class SettingsWindow;
+class SetParametersWindow;
 class StatisticsWindow;
 class SummaryWindow;
+class UnitEditorWindow;
 class YesNoDialog;
 
 inline constexpr const char* kProgramTitle = "Dydaktor 5.0";
@@ -107,6 +110,9 @@ class Program final {
     SummaryWindow* summaryWindow() const { return summary_; }
     MatchingWindow* matchingWindow() const { return matching_; }
     SettingsWindow* settingsWindow() const { return settings_; }
+    UnitEditorWindow* unitEditor() const { return unitEditor_; }
+    SetParametersWindow* setParametersWindow() const { return setParameters_; }
+    FileChooserWindow* fileChooser() const { return fileChooser_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -115,6 +121,9 @@ class Program final {
   private:
     void CreateWindows();
     void WireSessionWindows();
+    void WireContentWindows();
+    // "Nowe słówko": the editor for new units, then the learner-units file when it stored any.
+    void NewUnits();
 
     AppContext context_;
     std::unique_ptr<InstallationLock> installationLock_;  // held for the whole run
@@ -142,6 +151,9 @@ class Program final {
     SummaryWindow* summary_ = nullptr;
     MatchingWindow* matching_ = nullptr;
     SettingsWindow* settings_ = nullptr;
+    UnitEditorWindow* unitEditor_ = nullptr;
+    SetParametersWindow* setParameters_ = nullptr;
+    FileChooserWindow* fileChooser_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;
