@@ -34,6 +34,9 @@ std::vector<ChooserSection> SetSections(const ExerciseHistory& history,
         if (static_cast<int>(sections.size()) >= kMaxChooserSections) {
             break;
         }
+        if (group.groupId <= 0) {
+            continue;
+        }
         if (std::find(present.begin(), present.end(), GroupKey(group.groupId)) != present.end()) {
             sections.push_back({group.groupId, group.name});
         }
@@ -201,6 +204,9 @@ Results ComputeResults(const UnitTable& units, const std::vector<Group>& groups,
     for (const Group& group : groups) {
         if (static_cast<int>(results.groups.size()) >= kMaxChooserSections) {
             break;
+        }
+        if (group.groupId <= 0) {
+            continue;
         }
         GroupResult row;
         row.groupId = group.groupId;

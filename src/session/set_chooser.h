@@ -37,8 +37,8 @@ struct ChooserSection {
     std::string name;  // the group's name (Windows-1250)
 };
 
-// The groups of the group list (in its order) that at least one history record belongs to; at
-// most kMaxChooserSections.
+// The groups of the group list (in its order, group 0 aside) that at least one history record
+// belongs to; at most kMaxChooserSections.
 std::vector<ChooserSection> SetSections(const ExerciseHistory& history,
                                         const std::vector<Group>& groups);
 

@@ -19,6 +19,7 @@
 #include "ui/session/learning_window.h"
 #include "ui/session/plan_window.h"
 #include "ui/session/repetition_overview_window.h"
+#include "ui/session/set_chooser_window.h"
 #include "ui/session/statistics_window.h"
 #include "ui/session/summary_window.h"
 #include "ui/shell/backdrop_window.h"
@@ -128,6 +129,7 @@ void Program::CreateWindows() {
     examples_ = new ExamplesWindow(context_, owner);
     summary_ = new SummaryWindow(context_, owner);
     parameters_ = new DatabaseParametersWindow(context_, owner);
+    chooser_ = new SetChooserWindow(context_, plan_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -200,6 +202,11 @@ void Program::WireSessionWindows() {
 
     MainMenuActions actions;
     actions.learning = [this] { learning_->exec(); };
+    chooser_->SetDialogs(messageBox_, confirmation_);
+    chooser_->SetExampleSentencesFlag([this] { return learning_->attachExampleSentences(); });
+    chooser_->SetCatalogueChanged([this] { mainMenu_->UpdateExerciseSetsButton(); });
+    actions.results = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Results); };
+    actions.exerciseSets = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Sets); };
     mainMenu_->SetActions(std::move(actions));
 }
 

@@ -40,6 +40,7 @@ class PlanWindow;
 class ProgressWindow;
 class RepetitionOverviewWindow;
 class RunnerWindow;
+class SetChooserWindow;
 class StatisticsWindow;
 class SummaryWindow;
 class YesNoDialog;
@@ -105,6 +106,7 @@ class Program final {
     ExamplesWindow* examplesWindow() const { return examples_; }
     SummaryWindow* summaryWindow() const { return summary_; }
     MatchingWindow* matchingWindow() const { return matching_; }
+    SetChooserWindow* setChooser() const { return chooser_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -139,6 +141,7 @@ class Program final {
     ExamplesWindow* examples_ = nullptr;
     SummaryWindow* summary_ = nullptr;
     MatchingWindow* matching_ = nullptr;
+    SetChooserWindow* chooser_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;
