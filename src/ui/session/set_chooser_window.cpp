@@ -32,7 +32,6 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kImageUp = 13;
 constexpr int kImageDown = 14;
-constexpr int kImageChoose = 20;
 const QRect kSectionArea(48, 71, 310, 341);
 const QRect kSetArea(437, 150, 317, 343);
 const QRect kInfoArea(437, 100, 317, 46);
@@ -346,12 +345,13 @@ SetChooserWindow::SetChooserWindow(AppContext& context, PlanWindow* planWindow, 
     setDown_ = scrollButton("btn_dn", kImageDown, QStringLiteral("▼"),
                             QPoint(setRight, kSetArea.bottom() + 6));
 
-    okButton_ = MakeImageButton(context, kImageChoose, QStringLiteral("B_OK"), QStringLiteral("OK"),
-                                this, QPoint(setRight, kSetArea.bottom() + 40), QSize(70, 28));
+    // Drawn as its neighbour "Usuń" is (the image list has no picture for that one).
+    okButton_ = MakeImageButton(context, -1, QStringLiteral("B_OK"), QStringLiteral("Rozpocznij"),
+                                this, QPoint(setRight, kSetArea.bottom() + 40), QSize(110, 30));
     okButton_->setToolTip(QStringLiteral("Rozpocznij ćwiczenie."));
     deleteButton_ =
         MakeImageButton(context, -1, QStringLiteral("k_usun"), QStringLiteral("Usuń"), this,
-                        QPoint(kSetArea.left() + 70, kSetArea.bottom() + 40), QSize(70, 28));
+                        QPoint(kSetArea.left() + 90, kSetArea.bottom() + 40), QSize(90, 30));
     deleteButton_->setToolTip(QStringLiteral("Wykasuj cwiczenie."));
 
     learntButton_ = MakeImageButton(context, -1, QStringLiteral("btnWyniki_powtorek"),
