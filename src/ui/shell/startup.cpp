@@ -22,6 +22,7 @@
 #include "ui/session/learning_window.h"
 #include "ui/session/plan_window.h"
 #include "ui/session/repetition_overview_window.h"
+#include "ui/session/set_chooser_window.h"
 #include "ui/session/statistics_window.h"
 #include "ui/session/summary_window.h"
 #include "ui/settings/import_window.h"
@@ -139,6 +140,7 @@ void Program::CreateWindows() {
     unitEditor_ = new UnitEditorWindow(context_, owner);
     setParameters_ = new SetParametersWindow(context_, owner);
     fileChooser_ = new FileChooserWindow(context_, owner);
+    chooser_ = new SetChooserWindow(context_, plan_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -220,6 +222,11 @@ void Program::WireSessionWindows() {
     actions.learning = [this] { learning_->exec(); };
     actions.settings = [this] { settings_->ShowSettingsScreen(); };
     actions.newUnit = [this] { NewUnits(); };
+    chooser_->SetDialogs(messageBox_, confirmation_);
+    chooser_->SetExampleSentencesFlag([this] { return learning_->attachExampleSentences(); });
+    chooser_->SetCatalogueChanged([this] { mainMenu_->UpdateExerciseSetsButton(); });
+    actions.results = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Results); };
+    actions.exerciseSets = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Sets); };
     mainMenu_->SetActions(std::move(actions));
 }
 

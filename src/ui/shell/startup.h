@@ -43,6 +43,7 @@ class RepetitionOverviewWindow;
 class RunnerWindow;
 class SettingsWindow;
 class SetParametersWindow;
+class SetChooserWindow;
 class StatisticsWindow;
 class SummaryWindow;
 class UnitEditorWindow;
@@ -113,6 +114,7 @@ class Program final {
     UnitEditorWindow* unitEditor() const { return unitEditor_; }
     SetParametersWindow* setParametersWindow() const { return setParameters_; }
     FileChooserWindow* fileChooser() const { return fileChooser_; }
+    SetChooserWindow* setChooser() const { return chooser_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -154,6 +156,7 @@ class Program final {
     UnitEditorWindow* unitEditor_ = nullptr;
     SetParametersWindow* setParameters_ = nullptr;
     FileChooserWindow* fileChooser_ = nullptr;
+    SetChooserWindow* chooser_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;
