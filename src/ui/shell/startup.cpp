@@ -11,10 +11,12 @@
 #include "sound/qt_recorder.h"
 #include "sound/sound_player.h"
 #include "ui/content/examples_window.h"
+#include "ui/content/presentation_window.h"
 #include "ui/runner/answer_popup.h"
 #include "ui/runner/interlude_windows.h"
 #include "ui/runner/matching_window.h"
 #include "ui/runner/runner_window.h"
+#include "ui/session/dictionary_window.h"
 #include "ui/session/kind_marks_window.h"
 #include "ui/session/learning_window.h"
 #include "ui/session/plan_window.h"
@@ -128,6 +130,8 @@ void Program::CreateWindows() {
     examples_ = new ExamplesWindow(context_, owner);
     summary_ = new SummaryWindow(context_, owner);
     parameters_ = new DatabaseParametersWindow(context_, owner);
+    dictionary_ = new DictionaryWindow(context_, plan_, owner);
+    presentation_ = new PresentationWindow(context_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -154,6 +158,8 @@ void Program::WireSessionWindows() {
     plan_->SetProgressWindow(progress_.get());
     plan_->SetSummary([this] { summary_->ShowSummary(); });
     plan_->SetRunner([this] { runner_->RunKind(context_.session.plan.currentKind); });
+    plan_->SetPresentation([this] { presentation_->ShowPresentation(); });
+    dictionary_->SetMessageBox(messageBox_);
     summary_->SetMessageBox(messageBox_);
 
     runner_->SetDialogs(messageBox_, confirmation_);
@@ -200,6 +206,7 @@ void Program::WireSessionWindows() {
 
     MainMenuActions actions;
     actions.learning = [this] { learning_->exec(); };
+    actions.dictionaryUnits = [this] { dictionary_->ShowDictionaryUnits(); };
     mainMenu_->SetActions(std::move(actions));
 }
 

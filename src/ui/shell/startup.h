@@ -26,6 +26,7 @@ class BackdropWindow;
 class CommentDialog;
 class ConfirmationDialog;
 class DatabaseParametersWindow;
+class DictionaryWindow;
 class ExamplesWindow;
 class HelpViewer;
 class InterludeWindows;
@@ -37,6 +38,7 @@ class MainMenuWindow;
 class MessageBox;
 class NewUserWindow;
 class PlanWindow;
+class PresentationWindow;
 class ProgressWindow;
 class RepetitionOverviewWindow;
 class RunnerWindow;
@@ -105,6 +107,8 @@ class Program final {
     ExamplesWindow* examplesWindow() const { return examples_; }
     SummaryWindow* summaryWindow() const { return summary_; }
     MatchingWindow* matchingWindow() const { return matching_; }
+    DictionaryWindow* dictionaryWindow() const { return dictionary_; }
+    PresentationWindow* presentationWindow() const { return presentation_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -139,6 +143,8 @@ class Program final {
     ExamplesWindow* examples_ = nullptr;
     SummaryWindow* summary_ = nullptr;
     MatchingWindow* matching_ = nullptr;
+    DictionaryWindow* dictionary_ = nullptr;
+    PresentationWindow* presentation_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;
