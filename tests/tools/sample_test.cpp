@@ -134,7 +134,7 @@ TEST(SampleInstallation, PicturesTheWindowsNameArePresent) {
           "nowe_sl.bmp",    "zapisz_cw.bmp",     "komentarz.bmp",    "szuk_tlo.bmp",
           "przyklady.bmp",  "cw_pasek.bmp",      "prezentacja1.bmp", "prezentacja2.bmp",
           "m_1.bmp",        "m_2.bmp",           "m_3.bmp",          "m_4.bmp",
-          "m_5.bmp",        "wybor_pliku.bmp"}) {
+          "m_5.bmp",        "wybor_pliku.bmp", "slownik.bmp"}) {
         EXPECT_TRUE(IsBmp(ReadBytes(gfx + name))) << name;
     }
     for (const char* name : {"kojarzenie1.jpg", "kojarzenie2.jpg"}) {

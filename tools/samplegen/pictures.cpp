@@ -1023,6 +1023,7 @@ std::vector<WindowSpec> WindowList() {
          u"Co już umiesz w każdej grupie"_s,
          {QRect(48, 71, 310, 341), QRect(437, 150, 317, 343)}},
         {"oznacz.bmp", 360, 420, u"Oznacz ćwiczenia"_s, u"do powtórek tej jednostki"_s, {}},
+        {"slownik.bmp", 380, 440, u"Słownik"_s, u"słówka wybrane do nauki"_s, {}},
         {"generator.bmp", 800, 600, u"Przeglądanie bazy"_s, {}, {}},
         // The editor is 194 points high, or 339 with its further options.
         {"nowe_sl.bmp", 640, 339, u"Edycja jednostki"_s, {}, {}, 40},

@@ -315,8 +315,15 @@ void MainMenuWindow::Activated() {
         const AppPaths& paths = context_.session.paths;
         if (actions_.dictionaryUnits && !paths.userDir.empty() &&
             FileExistsUnder(paths.userDir, paths.databaseCode + "slow.txt")) {
-            // Modal windows open once the activation has been handled.
-            QTimer::singleShot(0, this, [this] { actions_.dictionaryUnits(); });
+            // Modal windows open once the activation has been handled; the F1 hint waits until
+            // the hand-over window and whatever it opened are closed.
+            hintPending_ = !context_.session.settings.helpHintShown;
+            QTimer::singleShot(0, this, [this] {
+                actions_.dictionaryUnits();
+                if (hintPending_) {
+                    ShowHelpHint();
+                }
+            });
         }
     }
     UpdateExerciseSetsButton();

@@ -14,10 +14,12 @@
 #include "core/learner_files.h"
 #include "ui/content/examples_window.h"
 #include "ui/content/unit_editor_window.h"
+#include "ui/content/presentation_window.h"
 #include "ui/runner/answer_popup.h"
 #include "ui/runner/interlude_windows.h"
 #include "ui/runner/matching_window.h"
 #include "ui/runner/runner_window.h"
+#include "ui/session/dictionary_window.h"
 #include "ui/session/kind_marks_window.h"
 #include "ui/session/learning_window.h"
 #include "ui/session/plan_window.h"
@@ -141,6 +143,8 @@ void Program::CreateWindows() {
     setParameters_ = new SetParametersWindow(context_, owner);
     fileChooser_ = new FileChooserWindow(context_, owner);
     chooser_ = new SetChooserWindow(context_, plan_, owner);
+    dictionary_ = new DictionaryWindow(context_, plan_, owner);
+    presentation_ = new PresentationWindow(context_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -174,6 +178,8 @@ void Program::WireSessionWindows() {
     plan_->SetProgressWindow(progress_.get());
     plan_->SetSummary([this] { summary_->ShowSummary(); });
     plan_->SetRunner([this] { runner_->RunKind(context_.session.plan.currentKind); });
+    plan_->SetPresentation([this] { presentation_->ShowPresentation(); });
+    dictionary_->SetMessageBox(messageBox_);
     summary_->SetMessageBox(messageBox_);
 
     runner_->SetDialogs(messageBox_, confirmation_);
@@ -227,6 +233,7 @@ void Program::WireSessionWindows() {
     chooser_->SetCatalogueChanged([this] { mainMenu_->UpdateExerciseSetsButton(); });
     actions.results = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Results); };
     actions.exerciseSets = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Sets); };
+    actions.dictionaryUnits = [this] { dictionary_->ShowDictionaryUnits(); };
     mainMenu_->SetActions(std::move(actions));
 }
 

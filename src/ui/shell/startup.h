@@ -26,6 +26,7 @@ class BackdropWindow;
 class CommentDialog;
 class ConfirmationDialog;
 class DatabaseParametersWindow;
+class DictionaryWindow;
 class ExamplesWindow;
 class FileChooserWindow;
 class HelpViewer;
@@ -38,6 +39,7 @@ class MainMenuWindow;
 class MessageBox;
 class NewUserWindow;
 class PlanWindow;
+class PresentationWindow;
 class ProgressWindow;
 class RepetitionOverviewWindow;
 class RunnerWindow;
@@ -115,6 +117,8 @@ class Program final {
     SetParametersWindow* setParametersWindow() const { return setParameters_; }
     FileChooserWindow* fileChooser() const { return fileChooser_; }
     SetChooserWindow* setChooser() const { return chooser_; }
+    DictionaryWindow* dictionaryWindow() const { return dictionary_; }
+    PresentationWindow* presentationWindow() const { return presentation_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -157,6 +161,8 @@ class Program final {
     SetParametersWindow* setParameters_ = nullptr;
     FileChooserWindow* fileChooser_ = nullptr;
     SetChooserWindow* chooser_ = nullptr;
+    DictionaryWindow* dictionary_ = nullptr;
+    PresentationWindow* presentation_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;
