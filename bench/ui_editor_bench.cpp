@@ -10,6 +10,7 @@
 
 #include "core/clock.h"
 #include "full_course.h"
+#include "ui_app.h"
 #include "ui/app_context.h"
 #include "ui/content/unit_editor_window.h"
 
@@ -17,18 +18,8 @@ namespace {
 
 using namespace dyd;
 
-QApplication& EditorApp() {
-    static int argc = 3;
-    static char name[] = "dydaktor-bench";
-    static char option[] = "-platform";
-    static char platform[] = "offscreen";
-    static char* argv[] = {name, option, platform, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
 void BM_UnitEditorOpenPainted25000(benchmark::State& state) {
-    EditorApp();
+    bench::BenchApp();
     FixedClock clock(46000.0);
     auto context = std::make_unique<ui::AppContext>(clock);
     bench::FillFullCourse(context->session);

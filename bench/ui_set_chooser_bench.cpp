@@ -15,6 +15,7 @@
 #include "core/clock.h"
 #include "core/history.h"
 #include "full_course.h"
+#include "ui_app.h"
 #include "session/set_chooser.h"
 #include "ui/app_context.h"
 #include "ui/session/set_chooser_window.h"
@@ -22,16 +23,6 @@
 namespace {
 
 using namespace dyd;
-
-QApplication& App() {
-    static int argc = 3;
-    static char name[] = "dydaktor-bench";
-    static char option[] = "-platform";
-    static char platform[] = "offscreen";
-    static char* argv[] = {name, option, platform, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // 100 groups, every unit in one of them; 20000 units learnt, a third of them mastered.
 void FillLearner(LearnerSession& s) {
@@ -79,7 +70,7 @@ void FillHistory(ExerciseHistory& history, int sets, bool userSets) {
 }
 
 void Open(benchmark::State& state, ui::SetChooserWindow::Mode mode, bool paintOnly) {
-    App();
+    bench::BenchApp();
     FixedClock clock(45000.5);
     auto context = std::make_unique<ui::AppContext>(clock);
     FillLearner(context->session);
