@@ -55,24 +55,35 @@ std::int32_t WrittenKind(const Unit& u) {
     return kind == kSentenceUnit || kind == kQaUnit ? kind : kWordUnit;
 }
 
+// Appends the pieces of a line in place: a line of a few hundred bytes is built without the
+// temporaries of a chain of additions.
+template <typename... Pieces>
+void Append(std::string& line, const Pieces&... pieces) {
+    (line.append(pieces), ...);
+}
+
 std::string LineText(const Unit& u) {
-    std::string line = ZeroPad(2, u.groupId) + " 1" + ZeroPad(5, u.unitId) + " " +
-                       std::to_string(u.level) + std::to_string(u.partOfSpeech) + " " +
-                       u.foreignText + " = " + u.nativeText + " =";
+    std::string line;
+    line.reserve(64 + u.foreignText.size() + u.nativeText.size() + u.sentenceTranslation.size() +
+                 u.plural.size() + u.synonyms.size() + u.comment.size() + u.recording.size() +
+                 u.answerRecording.size() + u.distractors.size() + u.hint.size() +
+                 u.extraTranslation.size());
+    Append(line, ZeroPad(2, u.groupId), " 1", ZeroPad(5, u.unitId), " ", std::to_string(u.level),
+           std::to_string(u.partOfSpeech), " ", u.foreignText, " = ", u.nativeText, " =");
     switch (WrittenKind(u)) {
         case kSentenceUnit:
-            line += u.sentenceTranslation + "= " + u.synonyms + "= " + u.comment + " =" +
-                    u.recording + " =" + u.answerRecording + " =" + u.distractors +
-                    "= z = " + u.extraTranslation + " =";
+            Append(line, u.sentenceTranslation, "= ", u.synonyms, "= ", u.comment, " =",
+                   u.recording, " =", u.answerRecording, " =", u.distractors, "= z = ",
+                   u.extraTranslation, " =");
             break;
         case kQaUnit:
-            line += u.sentenceTranslation + "= " + u.synonyms + "= " + u.comment + " =" +
-                    u.recording + " =" + u.answerRecording + " =" + u.hint +
-                    "= q =" + u.extraTranslation + " =";
+            Append(line, u.sentenceTranslation, "= ", u.synonyms, "= ", u.comment, " =",
+                   u.recording, " =", u.answerRecording, " =", u.hint, "= q =",
+                   u.extraTranslation, " =");
             break;
         default:
-            line += u.plural + "= " + u.synonyms + "= " + u.comment + " =" + u.recording + " =" +
-                    u.answerRecording + " =" + u.hint + "= n = =";
+            Append(line, u.plural, "= ", u.synonyms, "= ", u.comment, " =", u.recording, " =",
+                   u.answerRecording, " =", u.hint, "= n = =");
             break;
     }
     return line;
@@ -136,7 +147,20 @@ std::optional<std::string> FormatLearnerUnitLine(const Unit& unit, LearnerLinePr
 }
 
 std::string FormatLearnerUnits(const UnitTable& units, std::vector<RefusedUnit>* refused) {
+    // The whole file in one allocation: a growing megabyte would be copied into fresh pages at
+    // every doubling.
+    std::size_t size = 0;
+    for (int n = 1; n <= units.unitCount(); ++n) {
+        const Unit& u = units.unit(n);
+        if (u.recordingSource == 1) {
+            size += 64 + u.foreignText.size() + u.nativeText.size() +
+                    u.sentenceTranslation.size() + u.plural.size() + u.synonyms.size() +
+                    u.comment.size() + u.recording.size() + u.answerRecording.size() +
+                    u.distractors.size() + u.hint.size() + u.extraTranslation.size();
+        }
+    }
     std::string out;
+    out.reserve(size);
     for (int n = 1; n <= units.unitCount(); ++n) {
         const Unit& unit = units.unit(n);
         if (unit.recordingSource != 1 || unit.unitId <= 0 || unit.foreignText.empty()) {
