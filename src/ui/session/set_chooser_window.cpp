@@ -1,6 +1,7 @@
 #include "ui/session/set_chooser_window.h"
 
 #include <QAbstractListModel>
+#include <QBitmap>
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -452,6 +453,22 @@ void SetChooserWindow::showEvent(QShowEvent* event) {
     }
 }
 
+namespace {
+
+// The small pictures of a row are drawn on the list's paper; on the selected row their paper
+// would show as a box, so the colour of their corner is made transparent.
+QPixmap WithoutPaper(const QPixmap& picture) {
+    if (picture.isNull()) {
+        return picture;
+    }
+    const QImage image = picture.toImage();
+    QPixmap cut = picture;
+    cut.setMask(QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, 0), Qt::MaskInColor)));
+    return cut;
+}
+
+}  // namespace
+
 void SetChooserWindow::LoadPictures() {
     if (picturesLoaded_) {
         return;
@@ -462,10 +479,10 @@ void SetChooserWindow::LoadPictures() {
     resultsBackground_ = InterfacePicture(paths, "wybor_cw_2.bmp");
     for (int level = 1; level <= 4; ++level) {
         levelPictures_[static_cast<std::size_t>(level - 1)] =
-            InterfacePicture(paths, "poziom" + std::to_string(level) + ".bmp");
+            WithoutPaper(InterfacePicture(paths, "poziom" + std::to_string(level) + ".bmp"));
     }
-    donePicture_ = InterfacePicture(paths, "cw_zrobione.bmp");
-    notDonePicture_ = InterfacePicture(paths, "cw_niezrobione.bmp");
+    donePicture_ = WithoutPaper(InterfacePicture(paths, "cw_zrobione.bmp"));
+    notDonePicture_ = WithoutPaper(InterfacePicture(paths, "cw_niezrobione.bmp"));
 }
 
 void SetChooserWindow::Prepare() {
