@@ -13,6 +13,7 @@
 #include "sound/sound_player.h"
 #include "ui/shell/main_menu_window.h"
 #include "ui/shell/startup.h"
+#include "ui/widgets/timing_probe.h"
 
 int main(int argc, char** argv) {
     // A second copy ends at once, without a word.
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
+    dyd::ui::InstallTimingProbeFromEnvironment(application);
     const QString title = QString::fromUtf8(dyd::ui::kProgramTitle);
     QApplication::setApplicationName(title);
     // The backdrop stays open behind everything: the run ends when the main menu closes.
