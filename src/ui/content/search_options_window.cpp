@@ -146,6 +146,7 @@ SearchOptionsWindow::SearchOptionsWindow(AppContext& context, QWidget* parent)
 
 void SearchOptionsWindow::Prepare() {
     result_.reset();
+    queryText_.clear();
     foreignQuery_.clear();
     polishQuery_.clear();
     const std::array<bool, 5>& options = context_.session.settings.searchOptions;
@@ -204,6 +205,7 @@ void SearchOptionsWindow::Confirm() {
         edit_->setFocus();
         return;
     }
+    queryText_ = text;
     queryPage_ = page;
     foreignQuery_ = ToBytes(text, context_.session.db.params.foreignCodePage());
     polishQuery_ = ToBytes(text, CodePage::Cp1250);

@@ -48,9 +48,11 @@ class SearchOptionsWindow final : public KeyedDialog {
     // settings and the course language.
     void Prepare();
 
-    // After a confirmed Ask: the code page of its result (the course's, or Windows-1250 when the
-    // learner unticked CheckBox1), the options as confirmed, and the text in each kind of text's
-    // own code page (empty when that code page cannot hold it), for SearchUnits.
+    // After a confirmed Ask: the text as typed (trimmed, for showing it), the code page of
+    // Ask's result (the course's, or Windows-1250 when the learner unticked CheckBox1), the
+    // options as confirmed, and the text in each kind of text's own code page (empty when that
+    // code page cannot hold it), for SearchUnits.
+    const QString& queryText() const { return queryText_; }
     CodePage queryCodePage() const { return queryPage_; }
     SearchFlags flags() const { return flags_; }
     const std::string& foreignQuery() const { return foreignQuery_; }
@@ -81,6 +83,7 @@ class SearchOptionsWindow final : public KeyedDialog {
     std::array<QCheckBox*, 5> labelBoxes_{};
 
     std::optional<std::string> result_;
+    QString queryText_;
     CodePage queryPage_ = CodePage::Cp1250;
     SearchFlags flags_;
     std::string foreignQuery_;

@@ -297,6 +297,7 @@ class SearchOptionsWindowTest : public QObject {
         QCOMPARE(polish.messages().size(), 1);
         QVERIFY(polish.messages().front().contains(QStringLiteral("„ł”")));
         QCOMPARE(window.queryCodePage(), CodePage::Cp1250);
+        QCOMPARE(window.queryText(), QStringLiteral("łódź"));
         QCOMPARE(window.foreignQuery(), std::string());
         QCOMPARE(window.polishQuery(), std::string("\xB3\xF3"
                                                    "d\x9F"));
