@@ -54,13 +54,23 @@ class Matcher {
         if (!ignoreCase_) {
             return text.find(pattern_) != std::string_view::npos;
         }
+        // Candidates start where the pattern's first byte stands in either case; memchr finds
+        // them, so that a text without them costs no more than the library's own find.
         const char* p = text.data();
-        const std::size_t last = text.size() - n;
-        for (std::size_t i = 0; i <= last; ++i) {
-            const auto c = static_cast<unsigned char>(p[i]);
-            if ((c == first_ || c == firstUpper_) && EqualFolded(p + i)) {
+        const char* const end = p + (text.size() - n + 1);
+        const char* small = static_cast<const char*>(std::memchr(p, first_, end - p));
+        const char* capital = first_ == firstUpper_
+                                  ? nullptr
+                                  : static_cast<const char*>(std::memchr(p, firstUpper_, end - p));
+        while (small != nullptr || capital != nullptr) {
+            const bool takeSmall = capital == nullptr || (small != nullptr && small < capital);
+            const char* at = takeSmall ? small : capital;
+            if (EqualFolded(at)) {
                 return true;
             }
+            const unsigned char c = takeSmall ? first_ : firstUpper_;
+            const char* next = static_cast<const char*>(std::memchr(at + 1, c, end - (at + 1)));
+            (takeSmall ? small : capital) = next;
         }
         return false;
     }
