@@ -27,14 +27,17 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
         ::close(fd);
         return std::nullopt;
     }
-    // Read straight into the string; a file that grows meanwhile is read to its end.
+    // Read straight into a string of the file's size. Its end is found by a read into a small
+    // buffer, so that the string is neither grown nor copied; a file that grows meanwhile is
+    // read to its end.
     std::string bytes(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, '\0');
     std::size_t used = 0;
     for (;;) {
-        if (used == bytes.size()) {
-            bytes.resize(bytes.size() + 65536);
-        }
-        const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+        char probe[4096];
+        const bool full = used == bytes.size();
+        char* target = full ? probe : bytes.data() + used;
+        const std::size_t room = full ? sizeof probe : bytes.size() - used;
+        const ssize_t n = ::read(fd, target, room);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -44,6 +47,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
         }
         if (n == 0) {
             break;
+        }
+        if (full) {
+            bytes.append(probe, static_cast<std::size_t>(n));
         }
         used += static_cast<std::size_t>(n);
     }
