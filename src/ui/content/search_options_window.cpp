@@ -192,9 +192,14 @@ void SearchOptionsWindow::Confirm() {
         reject();
         return;
     }
-    const CodePage page = SelectedCodePage();
+    CodePage page = SelectedCodePage();
     QString bad;
     std::string bytes = ToBytes(text, page, &bad);
+    if (bytes.empty() && courseFont_->isHidden() && page != CodePage::Cp1250) {
+        // Without the box to switch, a text for the Polish side is taken in its characters.
+        page = CodePage::Cp1250;
+        bytes = ToBytes(text, page);
+    }
     if (bytes.empty()) {
         const QString change = courseFont_->isVisible()
                                    ? QStringLiteral(" Zmień go albo wybierz drugą czcionkę.")

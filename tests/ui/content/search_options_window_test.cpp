@@ -281,26 +281,40 @@ class SearchOptionsWindowTest : public QObject {
             QCOMPARE(window.polishQuery(), std::string());  // no Polish text holds Cyrillic
         }
 
-        // A Polish letter while the course's characters are chosen is refused; unticking the box
-        // takes the text in the Central European characters.
-        ModalSteps polish(kWindow, {[](QDialog* w) {
-                                        Field(w)->setText(QStringLiteral("łódź"));
-                                        QTest::keyClick(Field(w), Qt::Key_Return);
-                                    },
-                                    [](QDialog* w) {
-                                        QTest::mouseClick(Find<QLabel>(w, "Label5"),
-                                                          Qt::LeftButton);
-                                        QTest::keyClick(Field(w), Qt::Key_Return);
-                                    }});
+        {
+            // A Polish letter while the course's characters are chosen is refused; unticking the
+            // box takes the text in the Central European characters.
+            ModalSteps polish(kWindow, {[](QDialog* w) {
+                                            Field(w)->setText(QStringLiteral("łódź"));
+                                            QTest::keyClick(Field(w), Qt::Key_Return);
+                                        },
+                                        [](QDialog* w) {
+                                            QTest::mouseClick(Find<QLabel>(w, "Label5"),
+                                                              Qt::LeftButton);
+                                            QTest::keyClick(Field(w), Qt::Key_Return);
+                                        }});
+            QCOMPARE(window.Ask(), std::string("\xB3\xF3"
+                                               "d\x9F"));
+            QCOMPARE(polish.messages().size(), 1);
+            QVERIFY(polish.messages().front().contains(QStringLiteral("„ł”")));
+            QCOMPARE(window.queryCodePage(), CodePage::Cp1250);
+            QCOMPARE(window.queryText(), QStringLiteral("łódź"));
+            QCOMPARE(window.foreignQuery(), std::string());
+            QCOMPARE(window.polishQuery(), std::string("\xB3\xF3"
+                                                       "d\x9F"));
+        }
+
+        // Without the box (a course of language 1 in Western characters) a Polish text is
+        // taken in the Central European characters, not refused.
+        Course(1, 1);
+        ModalSteps western(kWindow, {[](QDialog* w) {
+                               Field(w)->setText(QStringLiteral("łódź"));
+                               QTest::keyClick(Field(w), Qt::Key_Return);
+                           }});
         QCOMPARE(window.Ask(), std::string("\xB3\xF3"
                                            "d\x9F"));
-        QCOMPARE(polish.messages().size(), 1);
-        QVERIFY(polish.messages().front().contains(QStringLiteral("„ł”")));
+        QVERIFY(western.messages().isEmpty());
         QCOMPARE(window.queryCodePage(), CodePage::Cp1250);
-        QCOMPARE(window.queryText(), QStringLiteral("łódź"));
-        QCOMPARE(window.foreignQuery(), std::string());
-        QCOMPARE(window.polishQuery(), std::string("\xB3\xF3"
-                                                   "d\x9F"));
     }
 };
 
