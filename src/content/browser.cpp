@@ -4,6 +4,8 @@
 
 #include "content/unit_editor.h"
 #include "core/datetime.h"
+#include "core/exercise_sets.h"
+#include "core/history.h"
 #include "core/learner_files.h"
 #include "core/text.h"
 
@@ -178,6 +180,31 @@ ComposeResult AddToComposed(const UnitTable& units, std::span<const int> selecte
             ++result.added;
         }
     }
+    return result;
+}
+
+// ---- Saving the composed units -----------------------------------------------------------------
+
+void PutComposedIntoSet(const UnitTable& units, const std::vector<int>& composed, CurrentSet& set) {
+    const CurrentSet made = SetOfUnits(units, composed);
+    set.count = made.count;
+    set.codes = made.codes;
+    set.unitNumbers = made.unitNumbers;
+}
+
+SaveAgainResult SaveComposedAgain(const AppPaths& paths, int language, const UnitTable& units,
+                                  const std::vector<int>& composed, CurrentSet& set,
+                                  ExerciseHistory& history, double now) {
+    SaveAgainResult result;
+    PutComposedIntoSet(units, composed, set);
+    const SaveSetResult saved = SaveSet(paths, language, set, set.name, set.setKey, SaveSetMode::Save);
+    if (saved.status != SaveSetStatus::Written) {
+        result.message = saved.message.empty() ? std::string(kSetNotSavedMessage) : saved.message;
+        return result;
+    }
+    SyncUserSets(paths, language, now, history);
+    result.saved = true;
+    result.message = SetSavedText(set.name);
     return result;
 }
 

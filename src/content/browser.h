@@ -112,6 +112,22 @@ struct ComposeResult {
 ComposeResult AddToComposed(const UnitTable& units, std::span<const int> selected,
                             std::vector<int>& composed);
 
+// ---- Saving the composed units -----------------------------------------------------------------
+
+// Saves the composed units again under the current set's name and key (save mode), puts them
+// into the current set and lets the catalogue take the user sets again. The message to show:
+// the saved text or why nothing was saved.
+struct SaveAgainResult {
+    bool saved = false;
+    std::string message;  // UTF-8
+};
+SaveAgainResult SaveComposedAgain(const AppPaths& paths, int language, const UnitTable& units,
+                                  const std::vector<int>& composed, CurrentSet& set,
+                                  ExerciseHistory& history, double now);
+
+// Puts the composed units into the set (count, unit numbers and ids); name and key stay.
+void PutComposedIntoSet(const UnitTable& units, const std::vector<int>& composed, CurrentSet& set);
+
 // ---- The learner's own units --------------------------------------------------------------------
 
 // Deletes unit number n, which the learner made: its id becomes 0 and its texts empty, and so

@@ -13,6 +13,7 @@
 #include "content/unit_editor.h"
 #include "core/learner_files.h"
 #include "ui/content/examples_window.h"
+#include "ui/content/browser_window.h"
 #include "ui/content/unit_editor_window.h"
 #include "ui/content/presentation_window.h"
 #include "ui/runner/answer_popup.h"
@@ -145,6 +146,7 @@ void Program::CreateWindows() {
     chooser_ = new SetChooserWindow(context_, plan_, owner);
     dictionary_ = new DictionaryWindow(context_, plan_, owner);
     presentation_ = new PresentationWindow(context_, owner);
+    browser_ = new BrowserWindow(context_, owner);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -234,6 +236,7 @@ void Program::WireSessionWindows() {
     actions.results = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Results); };
     actions.exerciseSets = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Sets); };
     actions.dictionaryUnits = [this] { dictionary_->ShowDictionaryUnits(); };
+    actions.browser = [this] { browser_->Browse(); };
     mainMenu_->SetActions(std::move(actions));
 }
 
@@ -262,6 +265,22 @@ void Program::WireContentWindows() {
         [this](const std::string& message) { messageBox_->ShowMessage(Utf8(message)); },
         unitEditor_);
     unitEditor_->SetRecorder(*recorder);
+
+    BrowserDialogs browserDialogs;
+    browserDialogs.messages = messageBox_;
+    browserDialogs.confirmation = confirmation_;
+    browserDialogs.comment = comment_;
+    browserDialogs.progress = progress_.get();
+    browserDialogs.editUnit = [this](int unit, std::vector<int>& composed) {
+        return unitEditor_->Edit(unit, &composed);
+    };
+    browserDialogs.askSetParameters = [this] { return setParameters_->Ask(); };
+    browserDialogs.chooseSet = [this] { return chooser_->ChooseSetModally(); };
+    browserDialogs.openPlan = [this](const std::string& info) { plan_->Open(info); };
+    browserDialogs.chooseFile = [this] { return fileChooser_->Choose(FileChooserMode::AnyFile); };
+    browserDialogs.exampleSentences = [this] { return learning_->attachExampleSentences(); };
+    browserDialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
+    browser_->SetDialogs(std::move(browserDialogs));
 }
 
 void Program::NewUnits() {

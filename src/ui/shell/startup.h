@@ -27,6 +27,7 @@ class CommentDialog;
 class ConfirmationDialog;
 class DatabaseParametersWindow;
 class DictionaryWindow;
+class BrowserWindow;
 class ExamplesWindow;
 class FileChooserWindow;
 class HelpViewer;
@@ -119,6 +120,7 @@ class Program final {
     SetChooserWindow* setChooser() const { return chooser_; }
     DictionaryWindow* dictionaryWindow() const { return dictionary_; }
     PresentationWindow* presentationWindow() const { return presentation_; }
+    BrowserWindow* browserWindow() const { return browser_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -163,6 +165,7 @@ class Program final {
     SetChooserWindow* chooser_ = nullptr;
     DictionaryWindow* dictionary_ = nullptr;
     PresentationWindow* presentation_ = nullptr;
+    BrowserWindow* browser_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;
