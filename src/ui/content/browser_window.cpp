@@ -568,18 +568,24 @@ void BrowserWindow::ApplyFilter() {
 }
 
 void BrowserWindow::Search() {
-    if (!dialogs_.search) {
+    if (!dialogs_.askSearch) {
         return;
     }
-    std::optional<std::pair<std::string, std::vector<int>>> found = dialogs_.search();
-    if (!found) {
+    const std::optional<BrowserQuery> query = dialogs_.askSearch();
+    if (!query) {
         return;
+    }
+    std::vector<int> found;
+    {
+        const UnitTable& units = context_.session.db.units;
+        BusyCursor busy(units.unitCount() >= kBusyFrom);
+        found = SearchUnits(units, query->foreign, query->polish, query->flags);
     }
     SetMode(Mode::Search);
     ShowFilterBoxes(false);
-    query_ = std::move(found->first);
+    query_ = query->shown;
     searched_ = true;
-    ShowList(std::move(found->second));
+    ShowList(std::move(found));
 }
 
 void BrowserWindow::ShowList(std::vector<int> units) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "content/browser.h"
+#include "content/browser_search.h"
 #include "ui/widgets/keyed_dialog.h"
 
 class QCheckBox;
@@ -63,6 +64,15 @@ class BrowserGridModel final : public QAbstractTableModel {
     int columns_ = 2;
 };
 
+// What the learner asked to look for: the text as shown in the count line (UTF-8), the text in
+// the code page of the foreign and of the Polish texts, and the options.
+struct BrowserQuery {
+    std::string shown;
+    std::string foreign;
+    std::string polish;
+    SearchFlags flags;
+};
+
 // The windows the browser opens; each runs modally and returns.
 struct BrowserDialogs {
     MessageBox* messages = nullptr;
@@ -84,8 +94,8 @@ struct BrowserDialogs {
     std::function<bool()> exampleSentences;
     // The catalogue of sets changed: the main menu's exercise-set button follows.
     std::function<void()> setsChanged;
-    // The search: the query and the unit numbers found, or nothing when the learner gave up.
-    std::function<std::optional<std::pair<std::string, std::vector<int>>>()> search;
+    // The search options window: what to look for, or nothing when the learner gave up.
+    std::function<std::optional<BrowserQuery>()> askSearch;
 };
 
 class BrowserWindow final : public KeyedDialog {

@@ -14,6 +14,7 @@
 #include "core/learner_files.h"
 #include "ui/content/examples_window.h"
 #include "ui/content/browser_window.h"
+#include "ui/content/search_options_window.h"
 #include "ui/content/unit_editor_window.h"
 #include "ui/content/presentation_window.h"
 #include "ui/runner/answer_popup.h"
@@ -147,6 +148,7 @@ void Program::CreateWindows() {
     dictionary_ = new DictionaryWindow(context_, plan_, owner);
     presentation_ = new PresentationWindow(context_, owner);
     browser_ = new BrowserWindow(context_, owner);
+    searchOptions_ = new SearchOptionsWindow(context_, browser_);
 
     context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
 
@@ -280,6 +282,14 @@ void Program::WireContentWindows() {
     browserDialogs.chooseFile = [this] { return fileChooser_->Choose(FileChooserMode::AnyFile); };
     browserDialogs.exampleSentences = [this] { return learning_->attachExampleSentences(); };
     browserDialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
+    browserDialogs.askSearch = [this]() -> std::optional<BrowserQuery> {
+        if (!searchOptions_->Ask()) {
+            return std::nullopt;
+        }
+        return BrowserQuery{searchOptions_->queryText().toStdString(),
+                            searchOptions_->foreignQuery(), searchOptions_->polishQuery(),
+                            searchOptions_->flags()};
+    };
     browser_->SetDialogs(std::move(browserDialogs));
 }
 

@@ -44,6 +44,7 @@ class PresentationWindow;
 class ProgressWindow;
 class RepetitionOverviewWindow;
 class RunnerWindow;
+class SearchOptionsWindow;
 class SettingsWindow;
 class SetParametersWindow;
 class SetChooserWindow;
@@ -121,6 +122,7 @@ class Program final {
     DictionaryWindow* dictionaryWindow() const { return dictionary_; }
     PresentationWindow* presentationWindow() const { return presentation_; }
     BrowserWindow* browserWindow() const { return browser_; }
+    SearchOptionsWindow* searchOptionsWindow() const { return searchOptions_; }
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -166,6 +168,7 @@ class Program final {
     DictionaryWindow* dictionary_ = nullptr;
     PresentationWindow* presentation_ = nullptr;
     BrowserWindow* browser_ = nullptr;
+    SearchOptionsWindow* searchOptions_ = nullptr;
 
     std::unique_ptr<Random> ownRandom_;
     Random* random_ = nullptr;

@@ -30,6 +30,7 @@
 #include "support.h"
 #include "ui/app_context.h"
 #include "ui/content/browser_window.h"
+#include "ui/content/search_options_window.h"
 #include "ui/shell/comment_dialog.h"
 #include "ui/shell/dialogs.h"
 #include "ui/shell/set_parameters_window.h"
@@ -92,6 +93,7 @@ class BrowserWindowTest : public QObject {
     ConfirmationDialog* confirmation_ = nullptr;
     CommentDialog* comment_ = nullptr;
     SetParametersWindow* setParameters_ = nullptr;
+    SearchOptionsWindow* searchOptions_ = nullptr;
     std::unique_ptr<BrowserWindow> window_;
     std::optional<std::string> chosenFile_;
     std::optional<std::vector<std::int32_t>> chosenSet_;
@@ -125,6 +127,14 @@ class BrowserWindowTest : public QObject {
         dialogs.chooseFile = [this] { return chosenFile_; };
         dialogs.openPlan = [this](const std::string& info) { plans_.push_back(info); };
         dialogs.setsChanged = [this] { ++setsChanged_; };
+        dialogs.askSearch = [this]() -> std::optional<BrowserQuery> {
+            if (!searchOptions_->Ask()) {
+                return std::nullopt;
+            }
+            return BrowserQuery{searchOptions_->queryText().toStdString(),
+                                searchOptions_->foreignQuery(), searchOptions_->polishQuery(),
+                                searchOptions_->flags()};
+        };
         window_->SetDialogs(std::move(dialogs));
         window_->Prepare();
         window_->show();
@@ -183,6 +193,7 @@ class BrowserWindowTest : public QObject {
         confirmation_ = new ConfirmationDialog(*context_, owner_.get());
         comment_ = new CommentDialog(*context_, owner_.get());
         setParameters_ = new SetParametersWindow(*context_, owner_.get());
+        searchOptions_ = new SearchOptionsWindow(*context_, owner_.get());
         chosenFile_.reset();
         chosenSet_.reset();
         plans_.clear();
@@ -293,6 +304,50 @@ class BrowserWindowTest : public QObject {
         QTest::keyClick(Grid(), Qt::Key_2, Qt::ControlModifier);
         QCOMPARE(window_->mode(), BrowserWindow::Mode::Filter);
         QVERIFY(window_->listed().empty());
+    }
+
+    // Fills the search options window: the text, whole words or not, foreign and Polish texts.
+    void SearchFor(const QString& text, bool whole, bool polish) {
+        WhenModal([=](QDialog* dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("TForm23"));
+            Find<QCheckBox>(dialog, "CH_Jak_cale")->setChecked(whole);
+            Find<QCheckBox>(dialog, "CH_Jak_duze")->setChecked(false);
+            Find<QCheckBox>(dialog, "CH_Jak_ang")->setChecked(true);
+            Find<QCheckBox>(dialog, "CH_Jak_pol")->setChecked(polish);
+            QTest::keyClicks(Find<QLineEdit>(dialog, "Edit1"), text);
+            QTest::mouseClick(Find<QAbstractButton>(dialog, "B_OK"), Qt::LeftButton);
+        });
+    }
+
+    void searchListsWhatWasFound() {
+        Open();
+        MessageWatch watch;
+        SearchFor(QStringLiteral("DOG"), true, false);
+        QTest::keyClick(Grid(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(window_->mode(), BrowserWindow::Mode::Search);
+        QCOMPARE(window_->listed(), std::vector<int>{Unit(28656)});
+        QCOMPARE(Text("L_Ile_wybrano"), QStringLiteral("Szukaj - słowo \"DOG\" wystąpiło 1 raz."));
+        // Contained, in foreign and Polish texts: "cat" and the sentence; "kot" in Polish too.
+        SearchFor(QStringLiteral("cat"), false, true);
+        Click(window_.get(), "k_szukaj");
+        QCOMPARE(window_->listed(), (std::vector<int>{Unit(28657), Unit(28701)}));
+        QCOMPARE(Text("L_Ile_wybrano"), QStringLiteral("Szukaj - słowo \"cat\" wystąpiło 2 razy."));
+        const QRect frame = Find<QWidget>(window_.get(), "Shape2")->geometry();
+        QVERIFY(frame.right() < Find<QWidget>(window_.get(), "k_szukaj")->geometry().left());
+        // Closed without a text: the found units stay.
+        WhenModal([](QDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        QTest::keyClick(Grid(), Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(window_->listed().size(), std::size_t{2});
+        // Nothing found: one empty row, nothing to add.
+        SearchFor(QStringLiteral("zebra"), false, true);
+        Click(window_.get(), "k_szukaj");
+        QVERIFY(window_->listed().empty());
+        QCOMPARE(Text("L_Ile_wybrano"), QStringLiteral("Szukaj - słowo \"zebra\" wystąpiło 0 razy."));
+        QVERIFY(!Shown(window_.get(), "K_przenies"));
+        // Listing all clears the search.
+        Click(window_.get(), "K_wszystkie");
+        QCOMPARE(Text("L_Ile_wybrano"), QStringLiteral("%1 jednostek").arg(units().unitCount()));
+        QVERIFY(watch.texts().isEmpty());
     }
 
     void descriptionPlaysRecordingsUnlessSwitchedOff() {
