@@ -47,9 +47,9 @@ constexpr int kRight = 494;  // the list side
 constexpr int kSideWidth = 290;
 constexpr int kCommentLength = 100;
 const QRect kGridArea(kLeft, 154, 462, 292);
-const QRect kExampleArea(kLeft, 494, 300, 20);
-const QRect kDescriptionLow(kLeft, 516, 300, 78);
-const QRect kDescriptionHigh(kLeft, 494, 300, 100);
+const QRect kExampleArea(kLeft, 494, 246, 20);
+const QRect kDescriptionLow(kLeft, 516, 246, 78);
+const QRect kDescriptionHigh(kLeft, 494, 246, 100);
 
 constexpr const char* kFilterHeadings =
     "Grupa tematyczna:                   Poziom:     Typ:                Typ jedn.:        Uczysz "
@@ -306,18 +306,18 @@ void BrowserWindow::Build() {
     countLine_ = MakeLabel(this, QStringLiteral("L_Ile_wybrano"), QString(),
                            QRect(kLeft, 448, 300, 18), 9);
     composeButton_ = AddButton("K_przenies", QStringLiteral("Przenieś wybrane słówka/zdania"),
-                               QRect(kLeft, 468, 300, 22));
+                               QRect(kLeft, 468, 246, 22));
 
     example_ = MakeLabel(this, QStringLiteral("L_przyklad"), QString(), kExampleArea, 10);
     example_->setFont(courseFont);
     example_->setTextFormat(Qt::PlainText);
-    description_ = MakeLabel(this, QStringLiteral("L_Opis"), QString(), kDescriptionLow, 9);
+    description_ = MakeLabel(this, QStringLiteral("L_Opis"), QString(), kDescriptionLow, 8);
     description_->setTextFormat(Qt::PlainText);
     description_->setWordWrap(true);
     description_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The single unit's commands, beside its description.
-    const int unitX = kLeft + 306;
+    const int unitX = kLeft + 252;
     const int unitWidth = kGridArea.right() - unitX + 1;
     commentButton_ = AddButton("K_Kom_Usera", QStringLiteral("Dodaj komentarz do słówka"),
                                QRect(unitX, 468, unitWidth, 22));
@@ -331,12 +331,12 @@ void BrowserWindow::Build() {
 
     // The list side.
     listHeading_ = MakeLabel(this, QStringLiteral("l_naglowek_cw"), QStringLiteral("Wybrano:"),
-                             QRect(kRight, 78, 64, 18), 9);
+                             QRect(kRight, 154, 64, 18), 9);
     listCount_ = MakeLabel(this, QStringLiteral("L_Ile_cw"), QString(),
-                           QRect(kRight + 64, 78, kSideWidth - 64, 18), 9);
+                           QRect(kRight + 64, 154, kSideWidth - 64, 18), 9);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("ListBox1"));
-    list_->setGeometry(kRight, 98, kSideWidth, 200);
+    list_->setGeometry(kRight, 174, kSideWidth, 156);
     list_->setFont(courseFont);
     list_->setUniformItemSizes(true);
     list_->setStyleSheet(QStringLiteral(
@@ -344,7 +344,7 @@ void BrowserWindow::Build() {
         "QListWidget::item { padding-left: 2px; }"
         "QListWidget::item:selected { background: navy; color: white; }"));
     list_->installEventFilter(this);
-    int y = 304;
+    int y = 336;
     const auto sideButton = [&](const char* name, const QString& text) {
         QPushButton* button = AddButton(name, text, QRect(kRight, y, kSideWidth, 22));
         y += 25;
@@ -417,12 +417,12 @@ void BrowserWindow::BuildFilterBoxes() {
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(9);
     filterHeadings_ = MakeLabel(this, QStringLiteral("L_Filtr_opis"),
-                                QString::fromUtf8(kFilterHeadings), QRect(kLeft, 106, 462, 16), 9);
+                                QString::fromUtf8(kFilterHeadings), QRect(kLeft, 106, kWidth - 2 * kLeft, 16), 9);
     filterHeadings_->setFont(font);
     filterHeadings_->setTextFormat(Qt::PlainText);
     // Each box stands under its heading in the label.
     const QString text = filterHeadings_->text();
-    const QFontMetrics metrics(font);
+    const QFontMetrics metrics = filterHeadings_->fontMetrics();
     const char* headings[] = {"Grupa tematyczna:", "Poziom:", "Typ:",
                               "Typ jedn.:",        "Uczysz się:", "Inne:"};
     const char* names[] = {"CB_Gr_Tem", "CB_Poziom", "CB_Rodzaj", "CB_Jakie_Cw", "CB_Uczone", "CB_Filtr_2"};
@@ -433,7 +433,7 @@ void BrowserWindow::BuildFilterBoxes() {
         from = at + 1;
         x[static_cast<std::size_t>(i)] = kLeft + metrics.horizontalAdvance(text.left(at));
     }
-    x[6] = kGridArea.right() + 1;
+    x[6] = x[5] + 110;
     std::array<QComboBox*, 6> boxes{};
     for (int i = 0; i < 6; ++i) {
         auto* box = new QComboBox(this);
