@@ -4,6 +4,7 @@
 // only painted, and a plain loop over the same units and records that tests one field.
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -25,6 +26,12 @@ using namespace dyd;
 
 constexpr int kLearnt = 20000;
 
+// The bytes the heap holds now: small blocks in the arenas and large blocks mapped apart.
+std::size_t HeapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
 std::unique_ptr<ui::AppContext> FullContext(const Clock& clock) {
     auto context = std::make_unique<ui::AppContext>(clock);
     LearnerSession& s = context->session;
@@ -44,15 +51,20 @@ void BM_BrowserOpenedAndPainted(benchmark::State& state) {
     FixedClock clock(45000.5);
     const auto context = FullContext(clock);
     std::size_t listed = 0;
+    std::size_t added = 0;
     for (auto _ : state) {
         // A window of its own each time: its grid goes from nothing to every unit.
+        const std::size_t before = HeapInUse();
         ui::BrowserWindow window(*context);
         window.Prepare();
         window.show();
         QPixmap picture = window.grab();
         benchmark::DoNotOptimize(picture);
         listed = window.listed().size();
+        added = HeapInUse() - before;
     }
+    // The heap the open window holds (its picture included).
+    state.counters["memory_MB"] = static_cast<double>(added) / 1e6;
     if (static_cast<int>(listed) != context->session.db.units.unitCount()) {
         state.SkipWithError("not every unit listed");
     }
