@@ -512,6 +512,7 @@ void BrowserWindow::Prepare() {
     importButton_->setVisible(twoColumns);
     composed_.clear();
     played_.clear();
+    soundErrorShown_ = false;
     list_->clear();
     ListAll();
     RefreshListSide();
@@ -695,7 +696,12 @@ void BrowserWindow::PlayRecordings(const Unit& unit) {
         // The question's recording ends before the answer's starts.
         const std::string error = context_.sound->PlaySound(files[i], i + 1 < files.size());
         if (!error.empty()) {
-            ShowMessage(Utf8(error));
+            // Said once while the window is open: without a sound device every click on the
+            // grid would bring the same message back.
+            if (!soundErrorShown_) {
+                soundErrorShown_ = true;
+                ShowMessage(Utf8(error));
+            }
             return;
         }
     }

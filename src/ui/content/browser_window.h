@@ -188,6 +188,7 @@ class BrowserWindow final : public KeyedDialog {
     BrowserChanges changes_;
     int gridResets_ = 0;
     std::vector<std::string> played_;
+    bool soundErrorShown_ = false;  // a playing error was said since the window opened
     QPixmap background_;
     bool backgroundLoaded_ = false;
 
