@@ -131,7 +131,7 @@ QWidget* FocusedWindow() {
 // Waits until the window has the keyboard focus (a window's own activity, QWidget's
 // isActiveWindow, also counts the windows it stands over).
 bool WaitForKeys(QWidget* window) {
-    for (int i = 0; i < 400 && FocusedWindow() != window; ++i) {
+    for (int i = 0; i < 2000 && FocusedWindow() != window; ++i) {
         QTest::qWait(5);
     }
     return FocusedWindow() == window;

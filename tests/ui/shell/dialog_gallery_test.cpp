@@ -65,7 +65,7 @@ class DialogGalleryTest : public QObject {
 
     // Waits until the list has read its folder.
     static bool Filled(QListView* list, int atLeast) {
-        for (int i = 0; i < 400 && list->model()->rowCount(list->rootIndex()) < atLeast; ++i) {
+        for (int i = 0; i < 2000 && list->model()->rowCount(list->rootIndex()) < atLeast; ++i) {
             QTest::qWait(5);
         }
         return list->model()->rowCount(list->rootIndex()) >= atLeast;

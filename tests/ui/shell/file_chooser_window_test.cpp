@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QListView>
 #include <QListWidget>
@@ -53,7 +54,9 @@ QStringList Shown(QListView* list) {
 
 // Waits until the list shows exactly the names (the model reads folders in the background).
 bool ShowsSoon(QListView* list, const QStringList& names) {
-    for (int i = 0; i < 400 && Shown(list) != names; ++i) {
+    QElapsedTimer waited;
+    waited.start();
+    while (Shown(list) != names && waited.elapsed() < 10000) {
         QTest::qWait(5);
     }
     if (Shown(list) != names) {
@@ -65,14 +68,21 @@ bool ShowsSoon(QListView* list, const QStringList& names) {
     return true;
 }
 
+// The item of the name, waited for while the model reads the folder (a loaded machine may take
+// seconds).
 QModelIndex Item(QListView* list, const QString& name) {
-    const QModelIndex root = list->rootIndex();
-    for (int row = 0; row < list->model()->rowCount(root); ++row) {
-        const QModelIndex index = list->model()->index(row, 0, root);
-        if (index.data().toString() == name) {
-            return index;
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        const QModelIndex root = list->rootIndex();
+        for (int row = 0; row < list->model()->rowCount(root); ++row) {
+            const QModelIndex index = list->model()->index(row, 0, root);
+            if (index.data().toString() == name) {
+                return index;
+            }
         }
-    }
+        QTest::qWait(5);
+    } while (waited.elapsed() < 10000);
     qFatal("no item %s", qPrintable(name));
 }
 
