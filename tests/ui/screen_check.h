@@ -5,6 +5,7 @@
 // button, a combo box or a list.
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTest>
 #include <QTextDocument>
 #include <QWidget>
 #include <algorithm>
@@ -232,6 +234,23 @@ inline QStringList ScreenProblems(QWidget* window, const ScreenRules& rules = {}
     QStringList problems;
     detail::Check(window, rules, problems);
     return problems;
+}
+
+// A gallery picture: the window, once shown, saved as file, and what is broken on it added to
+// problems, each line led by the picture's name. A window that never shows is said so.
+inline void TakePicture(QWidget* window, const QString& file, const QString& name,
+                        const ScreenRules& rules, QStringList& problems) {
+    if (!QTest::qWaitForWindowExposed(window)) {
+        problems << name + QStringLiteral(": not shown");
+        return;
+    }
+    QApplication::processEvents();
+    if (!window->grab().save(file)) {
+        problems << name + QStringLiteral(": not saved");
+    }
+    for (const QString& problem : ScreenProblems(window, rules)) {
+        problems << name + QStringLiteral(": ") + problem;
+    }
 }
 
 // Windows standing over one another (listed from the lowest up): a close button of a lower window

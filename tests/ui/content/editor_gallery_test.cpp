@@ -52,18 +52,8 @@ class EditorGalleryTest : public QObject {
     QStringList problems_;
 
     void Take(QWidget* window, const QString& name) {
-        if (!QTest::qWaitForWindowExposed(window)) {
-            problems_ << name + QStringLiteral(": not shown");
-            return;
-        }
-        QApplication::processEvents();
-        const QString file = QStringLiteral("%1/editor_%2.png").arg(g_outputDir, name);
-        if (!window->grab().save(file)) {
-            problems_ << name + QStringLiteral(": not saved");
-        }
-        for (const QString& problem : dyd::test::ScreenProblems(window)) {
-            problems_ << name + QStringLiteral(": ") + problem;
-        }
+        dyd::test::TakePicture(window, QStringLiteral("%1/editor_%2.png").arg(g_outputDir, name),
+                               name, {}, problems_);
     }
 
     std::unique_ptr<UnitEditorWindow> Editor(int unit = 0) {

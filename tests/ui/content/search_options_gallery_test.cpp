@@ -47,18 +47,8 @@ class SearchOptionsGalleryTest : public QObject {
     QStringList problems_;
 
     void Take(QWidget* window, const QString& name) {
-        if (!QTest::qWaitForWindowExposed(window)) {
-            problems_ << name + QStringLiteral(": not shown");
-            return;
-        }
-        QApplication::processEvents();
-        const QString file = QStringLiteral("%1/%2.png").arg(g_outputDir, name);
-        if (!window->grab().save(file)) {
-            problems_ << name + QStringLiteral(": not saved");
-        }
-        for (const QString& problem : dyd::test::ScreenProblems(window)) {
-            problems_ << name + QStringLiteral(": ") + problem;
-        }
+        dyd::test::TakePicture(window, QStringLiteral("%1/%2.png").arg(g_outputDir, name),
+                               name, {}, problems_);
     }
 
   private slots:

@@ -52,18 +52,8 @@ class ChooserGalleryTest : public QObject {
     LearnerSession& session() { return context_->session; }
 
     void Take(QWidget* window, const QString& name) {
-        if (!QTest::qWaitForWindowExposed(window)) {
-            problems_ << name + QStringLiteral(": not shown");
-            return;
-        }
-        QApplication::processEvents();
-        const QString file = QStringLiteral("%1/chooser_%2.png").arg(g_outputDir, name);
-        if (!window->grab().save(file)) {
-            problems_ << name + QStringLiteral(": not saved");
-        }
-        for (const QString& problem : dyd::test::ScreenProblems(window, kRules)) {
-            problems_ << name + QStringLiteral(": ") + problem;
-        }
+        dyd::test::TakePicture(window, QStringLiteral("%1/chooser_%2.png").arg(g_outputDir, name),
+                               name, kRules, problems_);
     }
 
   private slots:

@@ -102,18 +102,8 @@ class SessionGalleryTest : public QObject {
 
     // Saves the picture of the window as session_<name>.png and notes what is wrong with it.
     void Take(QWidget* window, const QString& name) {
-        if (!QTest::qWaitForWindowExposed(window)) {
-            problems_ << name + QStringLiteral(": not shown");
-            return;
-        }
-        QApplication::processEvents();
-        const QString file = QStringLiteral("%1/session_%2.png").arg(g_outputDir, name);
-        if (!window->grab().save(file)) {
-            problems_ << name + QStringLiteral(": not saved");
-        }
-        for (const QString& problem : dyd::test::ScreenProblems(window, kRules)) {
-            problems_ << name + QStringLiteral(": ") + problem;
-        }
+        dyd::test::TakePicture(window, QStringLiteral("%1/session_%2.png").arg(g_outputDir, name),
+                               name, kRules, problems_);
     }
 
     // Takes a window that is shown without its own loop, then hides it.

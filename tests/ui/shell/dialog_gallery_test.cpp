@@ -49,18 +49,8 @@ class DialogGalleryTest : public QObject {
 
     // Saves the picture of the window as dialog_<name>.png and notes what is wrong with it.
     void Take(QWidget* window, const QString& name) {
-        if (!QTest::qWaitForWindowExposed(window)) {
-            problems_ << name + QStringLiteral(": not shown");
-            return;
-        }
-        QApplication::processEvents();
-        const QString file = QStringLiteral("%1/dialog_%2.png").arg(g_outputDir, name);
-        if (!window->grab().save(file)) {
-            problems_ << name + QStringLiteral(": not saved");
-        }
-        for (const QString& problem : dyd::test::ScreenProblems(window)) {
-            problems_ << name + QStringLiteral(": ") + problem;
-        }
+        dyd::test::TakePicture(window, QStringLiteral("%1/dialog_%2.png").arg(g_outputDir, name),
+                               name, {}, problems_);
     }
 
     // Waits until the list has read its folder.
