@@ -25,6 +25,7 @@
 #include "core/clock.h"
 #include "core/repetitions.h"
 #include "find_control.h"
+#include "modal_driver.h"
 #include "sample_installation.h"
 #include "sound/qt_recorder.h"
 #include "sound/wav_file.h"
@@ -47,66 +48,7 @@ namespace {
 
 constexpr double kToday = 46000.0;
 
-// Answers the modal window on top with its handler, again and again, while it stays on top; a
-// handler runs from a timer of its own, so that the windows it opens are met by later polls.
-class Driver {
-  public:
-    using Handler = std::function<void(QDialog*)>;
-    Driver() {
-        timer_.setInterval(2);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-        timer_.start();
-    }
-    void On(const char* name, Handler handler) {
-        handlers_[QString::fromLatin1(name)] = std::move(handler);
-    }
-    void Fail(const QString& why) {
-        if (errors.isEmpty()) {
-            errors.append(why);
-        }
-    }
-    QStringList seen;
-    QStringList messages;
-    QStringList errors;
-
-  private:
-    void Poll() {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (modal == nullptr || busy_.contains(modal)) {
-            return;
-        }
-        if (!errors.isEmpty() || ++actions_ > 3000) {
-            Fail(QStringLiteral("too many actions"));
-            busy_.insert(modal);
-            QPointer<QDialog> guard(modal);
-            QTimer::singleShot(0, modal, [this, guard] {
-                if (guard) {
-                    guard->reject();
-                }
-                busy_.remove(guard.data());
-            });
-            return;
-        }
-        const QString name = modal->objectName();
-        seen.append(name);
-        busy_.insert(modal);
-        QPointer<QDialog> guard(modal);
-        QTimer::singleShot(0, modal, [this, guard, name] {
-            auto it = handlers_.find(name);
-            if (it == handlers_.end()) {
-                Fail(QStringLiteral("no handler for ") + name);
-                guard->reject();
-            } else {
-                it->second(guard.data());
-            }
-            busy_.remove(guard.data());
-        });
-    }
-    std::map<QString, Handler> handlers_;
-    QSet<QDialog*> busy_;
-    int actions_ = 0;
-    QTimer timer_;
-};
+using Driver = dyd::test::ModalDriver;
 
 void Click(QWidget* window, const char* name) {
     QTest::mouseClick(Find<QAbstractButton>(window, name), Qt::LeftButton);

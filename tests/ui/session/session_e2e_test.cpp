@@ -28,6 +28,7 @@
 #include "core/scheduling.h"
 #include "core/session_plan.h"
 #include "find_control.h"
+#include "modal_driver.h"
 #include "support.h"
 #include "ui/shell/dialogs.h"
 #include "ui/session/learning_window.h"
@@ -58,79 +59,7 @@ const QString kF5Hint = QStringLiteral("Klawisz F5 wyświetli Twoją odpowiedź.
 
 // ---- Driving the modal windows ------------------------------------------------------------------
 
-// Calls the handler of the modal window on top, again and again, while it stays on top. A handler
-// runs from a timer of its own, so that the windows it opens modally are met by the next polls;
-// a window whose handler is still running (it waits in a window above it) is left alone. After
-// too many actions every modal window is closed and the run counts as failed.
-class Driver {
-  public:
-    using Handler = std::function<void(QDialog*)>;
-
-    Driver() {
-        timer_.setInterval(2);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-        timer_.start();
-    }
-
-    void On(const char* windowName, Handler handler) {
-        handlers_[QString::fromLatin1(windowName)] = std::move(handler);
-    }
-    void Fail(const QString& why) {
-        if (errors.isEmpty()) {
-            errors.append(why);
-        }
-    }
-
-    QStringList seen;      // objectNames of the windows met, once per opening
-    QStringList messages;  // texts of the message boxes
-    QStringList errors;
-
-  private:
-    void Poll() {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (modal == nullptr || busy_.contains(modal)) {
-            return;
-        }
-        if (!errors.isEmpty() || ++actions_ > 3000) {
-            Fail(QStringLiteral("too many actions"));
-            busy_.insert(modal);
-            QPointer<QDialog> guard(modal);
-            QTimer::singleShot(0, modal, [this, guard] {
-                guard->reject();
-                busy_.remove(guard.data());
-            });
-            return;
-        }
-        const QString name = modal->objectName();
-        if (!open_.contains(modal)) {
-            open_.insert(modal);
-            seen.append(name);
-            QObject::connect(modal, &QDialog::finished, modal,
-                             [this, modal] { open_.remove(modal); });
-        }
-        if (qEnvironmentVariableIsSet("DYD_E2E_TRACE")) {
-            qInfo("%s", qPrintable(name));
-        }
-        busy_.insert(modal);
-        QPointer<QDialog> guard(modal);
-        QTimer::singleShot(0, modal, [this, guard, name] {
-            auto it = handlers_.find(name);
-            if (it == handlers_.end()) {
-                Fail(QStringLiteral("no handler for ") + name);
-                guard->reject();
-            } else {
-                it->second(guard.data());
-            }
-            busy_.remove(guard.data());
-        });
-    }
-
-    std::map<QString, Handler> handlers_;
-    QSet<QDialog*> busy_;
-    QSet<QDialog*> open_;
-    int actions_ = 0;
-    QTimer timer_;
-};
+using Driver = dyd::test::ModalDriver;
 
 void Click(QWidget* window, const char* name) {
     auto* button = Find<QAbstractButton>(window, name);

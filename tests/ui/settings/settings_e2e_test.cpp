@@ -27,6 +27,7 @@
 #include "core/session_plan.h"
 #include "core/settings.h"
 #include "find_control.h"
+#include "modal_driver.h"
 #include "support.h"
 #include "ui/runner/runner_window.h"
 #include "ui/session/summary_window.h"
@@ -50,66 +51,7 @@ constexpr int kTyping = 6;
 constexpr int kDecidingKind = 16;
 constexpr int kLearntWords = 12;
 
-// Answers the modal window on top with the handler of its name, from a timer of its own, so
-// that the windows it opens are met by the next polls.
-class Driver {
-  public:
-    using Handler = std::function<void(QDialog*)>;
-
-    Driver() {
-        timer_.setInterval(2);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-        timer_.start();
-    }
-    void On(const char* name, Handler handler) {
-        handlers_[QString::fromLatin1(name)] = std::move(handler);
-    }
-    void Fail(const QString& why) {
-        if (errors.isEmpty()) {
-            errors.append(why);
-        }
-    }
-
-    QStringList seen;
-    QStringList messages;
-    QStringList errors;
-
-  private:
-    void Poll() {
-        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (modal == nullptr || busy_.contains(modal)) {
-            return;
-        }
-        if (++actions_ > 2000) {
-            Fail(QStringLiteral("too many actions"));
-        }
-        const QString name = modal->objectName();
-        if (!open_.contains(modal)) {
-            open_.insert(modal);
-            seen.append(name);
-            QObject::connect(modal, &QDialog::finished, modal,
-                             [this, modal] { open_.remove(modal); });
-        }
-        busy_.insert(modal);
-        QPointer<QDialog> guard(modal);
-        QTimer::singleShot(0, modal, [this, guard, name] {
-            const auto it = handlers_.find(name);
-            if (!errors.isEmpty() || it == handlers_.end()) {
-                Fail(QStringLiteral("no handler for ") + name);
-                guard->reject();
-            } else {
-                it->second(guard.data());
-            }
-            busy_.remove(guard.data());
-        });
-    }
-
-    std::map<QString, Handler> handlers_;
-    QSet<QDialog*> busy_;
-    QSet<QDialog*> open_;
-    int actions_ = 0;
-    QTimer timer_;
-};
+using Driver = dyd::test::ModalDriver;
 
 void Click(QWidget* window, const char* name) {
     QTest::mouseClick(Find<QAbstractButton>(window, name), Qt::LeftButton);
