@@ -7,6 +7,7 @@
 #include "core/login.h"
 #include "core/repetitions.h"
 #include "core/settings.h"
+#include "core/single_instance.h"
 #include "support.h"
 
 namespace dyd {
@@ -256,6 +257,67 @@ TEST(DatabaseTool, ListShowsTheDatabases) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind("angtest\tAngielski próbny\tjęzyk 1, jednostek 15", 0), 0u);
     EXPECT_EQ(lines[1].rfind("rostest\tRosyjski próbny\tjęzyk 6, jednostek 4", 0), 0u);
+}
+
+TEST(DatabaseTool, ExportsCoursesAndSetsAndImportsWholeFilesOrNothing) {
+    TempDir dir;
+    test::CopyFixture("mini", dir.path());
+    const std::string kvtml = dir.path() + "zwierzeta.kvtml";
+    ToolRun run = Tool({"export", dir.path(), "angtest", kvtml, "--set", "101-1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Zapisano jednostek: 3 do " + kvtml + "\n");
+    const std::string exported = ReadBytes(kvtml);
+    EXPECT_NE(exported.find("<kvtml version=\"2.0\">"), std::string::npos);
+    EXPECT_NE(exported.find("<title>Zwierzęta 1</title>"), std::string::npos);
+    EXPECT_NE(exported.find("<text>dogs</text>"), std::string::npos);
+
+    // The whole course to the standard output, one line per unit after the header.
+    run = Tool({"export", dir.path(), "angtest", "-", "--format", "csv"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Lines(run.out).size(), 16u);
+    EXPECT_EQ(Lines(run.out)[1], "dog,pies,dogs,hound,,,,28656,,słówko,rzeczownik,2,Zwierzęta\r");
+
+    // The set comes back as three units of the learner's own, after the highest own id.
+    const std::string sbusr = dir.path() + "db/angtest/sbusr.txt";
+    const std::string before = ReadBytes(sbusr);
+    run = Tool({"import", dir.path(), "angtest", kvtml});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Zaimportowano: 3 jednostek! (kody 90005-90007, plik " + dir.path() +
+                           "db/angtest/sbusr.txt)\n");
+    const std::string after = ReadBytes(sbusr);
+    ASSERT_EQ(after.rfind(before, 0), 0u);
+    EXPECT_EQ(after.substr(before.size(), 41), "01 190005 21 dog = pies =dogs= hound=  =2");
+    const std::string dump = Tool({"dump", dir.path(), "angtest"}).out;
+    EXPECT_EQ(Lines(dump).size(), 18u);
+    EXPECT_NE(dump.find(R"("unitId":90005,"unitKind":1,"partOfSpeech":1,"level":2,)"
+                        R"("groupId":1,"recordingSource":1,"recording":"28656")"),
+              std::string::npos);
+
+    // A file with one bad entry adds nothing and says where it is.
+    const std::string bad = dir.path() + "zle.tsv";
+    WriteBytes(bad, "obcy\tpolski\ncat\tkot\nfish\tryba = ryby\n");
+    run = Tool({"import", dir.path(), "angtest", bad});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, bad +
+                           ":3: Niedozwolony znak \"=\" !\n"
+                           "dydaktor-db: nic nie zaimportowano (błędów: 1)\n");
+    EXPECT_EQ(ReadBytes(sbusr), after);
+
+    // Not while the program runs on the installation.
+    {
+        bool alone = false;
+        const std::unique_ptr<InstallationLock> running =
+            InstallationLock::Take(dir.path(), &alone);
+        ASSERT_TRUE(running && alone);
+        run = Tool({"import", dir.path(), "angtest", kvtml});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("program działa na tej instalacji"), std::string::npos);
+        EXPECT_EQ(ReadBytes(sbusr), after);
+    }
+
+    EXPECT_EQ(Tool({"import", dir.path(), "angtest", dir.path() + "a.doc"}).status, 2);
+    EXPECT_EQ(Tool({"export", dir.path(), "angtest", "-", "--set", "nic"}).status, 2);
+    EXPECT_EQ(Tool({"dump", dir.path(), "angtest", "--format", "csv"}).status, 2);
 }
 
 }  // namespace

@@ -3,33 +3,62 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
+#include <nlohmann/json.hpp>
 #include "core/codepage.h"
 #include "core/database.h"
 #include "core/database_check.h"
 #include "core/database_list.h"
 #include "core/datetime.h"
+#include "core/exercise_sets.h"
 #include "core/files.h"
 #include "core/history.h"
+#include "core/learner_files.h"
 #include "core/markup.h"
 #include "core/paths.h"
 #include "core/repetitions.h"
 #include "core/scheduling.h"
+#include "core/session_plan.h"
 #include "core/settings.h"
+#include "core/single_instance.h"
 #include "core/text.h"
+#include "core/user_ids.h"
 #include "core/users.h"
-#include "json.h"
+#include "exchange/exchange.h"
 
 namespace {
 
 using namespace dyd;
-using tool::JsonLine;
+// Objects keep their keys in the order they are written.
+using Json = nlohmann::ordered_json;
+
+// One JSON object on a line.
+std::string Line(const Json& object) {
+    std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace);
+    line += '\n';
+    return line;
+}
+
+// A number with a fraction in its shortest exact form; a whole number without one, and null for
+// what JSON cannot hold.
+Json Real(double value) {
+    if (!std::isfinite(value)) {
+        return nullptr;
+    }
+    if (value == std::trunc(value) && std::fabs(value) < 9.0e15) {
+        return static_cast<std::int64_t>(value);
+    }
+    return value;
+}
 
 constexpr int kExitOk = 0;
 constexpr int kExitProblems = 1;
@@ -48,6 +77,13 @@ void Usage() {
         "  dydaktor-db due INSTALL_DIR DBCODE USER [--today RRRR-MM-DD]\n"
         "                                            jednostki do powtórki (JSON)\n"
         "  USER to numer ucznia (nazwa jego katalogu) albo jego nazwa z usr.t\n"
+        "  dydaktor-db export INSTALL_DIR DBCODE FILE [--set ID] [--format F]\n"
+        "                                            jednostki bazy (albo ćwiczenia ID) do pliku\n"
+        "  dydaktor-db import INSTALL_DIR DBCODE FILE [--format F]\n"
+        "                                            jednostki z pliku jako jednostki ucznia\n"
+        "                                            (sbusr.txt bazy); wszystkie albo żadna\n"
+        "  F to kvtml, tsv albo csv; bez --format decyduje rozszerzenie pliku (.kvtml, .tsv,\n"
+        "  .txt, .csv); FILE \"-\" przy eksporcie to standardowe wyjście (domyślnie KVTML)\n"
         "  dydaktor-db scramble FILE                 wiersze zwykłe -> zakodowane\n"
         "  dydaktor-db unscramble FILE               wiersze zakodowane -> zwykłe\n",
         stderr);
@@ -155,28 +191,26 @@ void DumpUnits(const CourseDatabase& db) {
     out.reserve(1 << 20);
     for (int n = 1; n <= db.units.unitCount(); ++n) {
         const Unit& u = db.units.unit(n);
-        out += JsonLine()
-                   .Number("number", n)
-                   .Number("unitId", u.unitId)
-                   .Number("unitKind", u.unitKind)
-                   .Number("partOfSpeech", u.partOfSpeech)
-                   .Number("level", u.level)
-                   .Number("groupId", u.groupId)
-                   .Number("recordingSource", u.recordingSource)
-                   .Text("recording", polish(u.recording))
-                   .Text("answerRecording", polish(u.answerRecording))
-                   .Text("foreignText", ToUtf8(u.foreignText, foreign))
-                   .Text("nativeText", polish(u.nativeText))
-                   .Text("plural", polish(u.plural))
-                   .Text("synonyms", ToUtf8(u.synonyms, foreign))
-                   .Text("comment", polish(u.comment))
-                   .Text("hint", polish(u.hint))
-                   .Text("extraTranslation", polish(u.extraTranslation))
-                   .Text("sentenceTranslation", polish(u.sentenceTranslation))
-                   .Text("distractors", polish(u.distractors))
-                   .Text("searchText", ToUtf8(u.searchText, foreign))
-                   .Number("userKindOverride", u.userKindOverride)
-                   .Finish();
+        out += Line({{"number", n},
+                     {"unitId", u.unitId},
+                     {"unitKind", u.unitKind},
+                     {"partOfSpeech", u.partOfSpeech},
+                     {"level", u.level},
+                     {"groupId", u.groupId},
+                     {"recordingSource", u.recordingSource},
+                     {"recording", polish(u.recording)},
+                     {"answerRecording", polish(u.answerRecording)},
+                     {"foreignText", ToUtf8(u.foreignText, foreign)},
+                     {"nativeText", polish(u.nativeText)},
+                     {"plural", polish(u.plural)},
+                     {"synonyms", ToUtf8(u.synonyms, foreign)},
+                     {"comment", polish(u.comment)},
+                     {"hint", polish(u.hint)},
+                     {"extraTranslation", polish(u.extraTranslation)},
+                     {"sentenceTranslation", polish(u.sentenceTranslation)},
+                     {"distractors", polish(u.distractors)},
+                     {"searchText", ToUtf8(u.searchText, foreign)},
+                     {"userKindOverride", u.userKindOverride}});
         if (out.size() > (1 << 20)) {
             Write(out);
             out.clear();
@@ -190,56 +224,48 @@ void DumpTables(const AppPaths& paths, const CourseDatabase& db) {
     const auto polish = [](const std::string& text) { return ToUtf8(text, CodePage::Cp1250); };
     std::string out;
     for (const Group& g : db.groups) {
-        out += JsonLine()
-                   .Text("table", "groups")
-                   .Number("groupId", g.groupId)
-                   .Number("listed", g.listed)
-                   .Text("tag", polish(g.tag))
-                   .Text("name", polish(g.name))
-                   .Text("extra", polish(g.extra))
-                   .Finish();
+        out += Line({{"table", "groups"},
+                     {"groupId", g.groupId},
+                     {"listed", g.listed},
+                     {"tag", polish(g.tag)},
+                     {"name", polish(g.name)},
+                     {"extra", polish(g.extra)}});
     }
     for (const Relation& r : db.relations) {
-        out += JsonLine()
-                   .Text("table", "relations")
-                   .Number("unitId", r.unitId)
-                   .Number("relatedId", r.relatedId)
-                   .Number("flag", r.flag)
-                   .Finish();
+        out += Line({{"table", "relations"},
+                     {"unitId", r.unitId},
+                     {"relatedId", r.relatedId},
+                     {"flag", r.flag}});
     }
     for (const Substitution& s : db.substitutions) {
-        out += JsonLine()
-                   .Text("table", "substitutions")
-                   .Text("key", ToUtf8(s.key, foreign))
-                   .Text("value", ToUtf8(s.value, foreign))
-                   .Finish();
+        out += Line({{"table", "substitutions"},
+                     {"key", ToUtf8(s.key, foreign)},
+                     {"value", ToUtf8(s.value, foreign)}});
     }
     const DatabaseParameters& p = db.params;
-    out += JsonLine()
-               .Text("table", "parameters")
-               .Text("title", polish(p.title))
-               .Number("language", p.language)
-               .Bool("pluralExercises", p.pluralExercises)
-               .Text("subtitle", polish(p.subtitle))
-               .Bool("caseSensitive", p.caseSensitive)
-               .Bool("learnerMade", p.learnerMade)
-               .Text("dictionaryTitle", polish(p.dictionaryTitle))
-               .Text("databaseCode", polish(p.databaseCode))
-               .Text("recordingsPath", polish(p.recordingsPath))
-               .Text("author", polish(p.author))
-               .Text("freeText", polish(p.freeText))
-               .Number("nativeLanguage", p.nativeLanguage)
-               .Bool("learningMode2", p.learningMode2)
-               .Number("userIdLow", p.userIdLow)
-               .Number("userIdHigh", p.userIdHigh)
-               .Number("charsetIndex", p.charsetIndex)
-               .Number("charset", p.charset())
-               .Number("extraNumber", p.extraNumber)
-               .Bool("discRootPrefix", p.discRootPrefix)
-               .Text("recordingsDir", polish(paths.recordingsDir))
-               .Number("unitCount", db.units.unitCount())
-               .Number("wordUnitCount", db.units.wordUnitCount)
-               .Finish();
+    out += Line({{"table", "parameters"},
+                 {"title", polish(p.title)},
+                 {"language", p.language},
+                 {"pluralExercises", p.pluralExercises},
+                 {"subtitle", polish(p.subtitle)},
+                 {"caseSensitive", p.caseSensitive},
+                 {"learnerMade", p.learnerMade},
+                 {"dictionaryTitle", polish(p.dictionaryTitle)},
+                 {"databaseCode", polish(p.databaseCode)},
+                 {"recordingsPath", polish(p.recordingsPath)},
+                 {"author", polish(p.author)},
+                 {"freeText", polish(p.freeText)},
+                 {"nativeLanguage", p.nativeLanguage},
+                 {"learningMode2", p.learningMode2},
+                 {"userIdLow", p.userIdLow},
+                 {"userIdHigh", p.userIdHigh},
+                 {"charsetIndex", p.charsetIndex},
+                 {"charset", p.charset()},
+                 {"extraNumber", p.extraNumber},
+                 {"discRootPrefix", p.discRootPrefix},
+                 {"recordingsDir", polish(paths.recordingsDir)},
+                 {"unitCount", db.units.unitCount()},
+                 {"wordUnitCount", db.units.wordUnitCount}});
     Write(out);
 }
 
@@ -349,61 +375,50 @@ bool OpenLearner(std::string_view installDir, std::string_view code, std::string
 }
 
 template <typename T, std::size_t N>
-std::string JsonArray(const std::array<T, N>& values, std::size_t first, std::size_t last) {
-    std::string out = "[";
+Json JsonArray(const std::array<T, N>& values, std::size_t first, std::size_t last) {
+    Json out = Json::array();
     for (std::size_t i = first; i <= last; ++i) {
-        if (i > first) {
-            out += ',';
-        }
-        if constexpr (std::is_same_v<T, bool>) {
-            out += values[i] ? "true" : "false";
-        } else {
-            out += std::to_string(values[i]);
-        }
+        out.push_back(values[i]);
     }
-    return out + "]";
+    return out;
 }
 
 std::string SettingsLine(const Settings& s) {
-    std::string kinds = "[";
+    Json kinds = Json::array();
     for (int t = 1; t <= 4; ++t) {
-        kinds += (t > 1 ? "," : "") +
-                 JsonArray(s.learningKinds[static_cast<std::size_t>(t)], 1, kKindSlots);
+        kinds.push_back(JsonArray(s.learningKinds[static_cast<std::size_t>(t)], 1, kKindSlots));
     }
-    kinds += "]";
-    return JsonLine()
-        .Text("table", "settings")
-        .Number("determiningKindWords", s.determiningKindWords)
-        .Raw("repetitionKindRule", JsonArray(s.repetitionKindRule, 1, kKindSlots))
-        .Number("intensity", s.intensity)
-        .Raw("interludeEnabled", JsonArray(s.interludeEnabled, 1, kInterludePacks))
-        .Raw("interludePosition", JsonArray(s.interludePosition, 1, kInterludePacks))
-        .Number("determiningKindSentences", s.determiningKindSentences)
-        .Bool("showStatistics", s.showStatistics)
-        .Bool("proposeSentenceExercises", s.proposeSentenceExercises)
-        .Real("frequencyFactor", s.frequencyFactor)
-        .Raw("searchOptions", JsonArray(s.searchOptions, 1, 4))
-        .Bool("helpHintShown", s.helpHintShown)
-        .Bool("f5HintShown", s.f5HintShown)
-        .Bool("intensityOneInRepetitions", s.intensityOneInRepetitions)
-        .Number("masteredInterval", s.masteredInterval)
-        .Bool("interludesAtEndOnly", s.interludesAtEndOnly)
-        .Number("startCounter", s.startCounter)
-        .Number("savedRecordCount", s.savedRecordCount)
-        .Number("knownInterval", s.knownInterval)
-        .Bool("showSummary", s.showSummary)
-        .Raw("learningKinds", kinds)
-        .Number("learningMode", s.learningMode)
-        .Number("newUnitsCountIndex", s.newUnitsCountIndex)
-        .Number("filterLevel", s.filterLevel)
-        .Number("filterWordClass", s.filterWordClass)
-        .Number("filterUnitType", s.filterUnitType)
-        .Number("filterLearned", s.filterLearned)
-        .Number("presentationNextDelay", s.presentationNextDelay)
-        .Number("presentationTranslationDelay", s.presentationTranslationDelay)
-        .Number("presentationBackground", s.presentationBackground)
-        .Number("groupIndex", s.groupIndex)
-        .Finish();
+    return Line({{"table", "settings"},
+                 {"determiningKindWords", s.determiningKindWords},
+                 {"repetitionKindRule", JsonArray(s.repetitionKindRule, 1, kKindSlots)},
+                 {"intensity", s.intensity},
+                 {"interludeEnabled", JsonArray(s.interludeEnabled, 1, kInterludePacks)},
+                 {"interludePosition", JsonArray(s.interludePosition, 1, kInterludePacks)},
+                 {"determiningKindSentences", s.determiningKindSentences},
+                 {"showStatistics", s.showStatistics},
+                 {"proposeSentenceExercises", s.proposeSentenceExercises},
+                 {"frequencyFactor", Real(s.frequencyFactor)},
+                 {"searchOptions", JsonArray(s.searchOptions, 1, 4)},
+                 {"helpHintShown", s.helpHintShown},
+                 {"f5HintShown", s.f5HintShown},
+                 {"intensityOneInRepetitions", s.intensityOneInRepetitions},
+                 {"masteredInterval", s.masteredInterval},
+                 {"interludesAtEndOnly", s.interludesAtEndOnly},
+                 {"startCounter", s.startCounter},
+                 {"savedRecordCount", s.savedRecordCount},
+                 {"knownInterval", s.knownInterval},
+                 {"showSummary", s.showSummary},
+                 {"learningKinds", kinds},
+                 {"learningMode", s.learningMode},
+                 {"newUnitsCountIndex", s.newUnitsCountIndex},
+                 {"filterLevel", s.filterLevel},
+                 {"filterWordClass", s.filterWordClass},
+                 {"filterUnitType", s.filterUnitType},
+                 {"filterLearned", s.filterLearned},
+                 {"presentationNextDelay", s.presentationNextDelay},
+                 {"presentationTranslationDelay", s.presentationTranslationDelay},
+                 {"presentationBackground", s.presentationBackground},
+                 {"groupIndex", s.groupIndex}});
 }
 
 int Learner(std::string_view installDir, std::string_view code, std::string_view user) {
@@ -424,38 +439,34 @@ int Learner(std::string_view installDir, std::string_view code, std::string_view
         for (int k = 1; k <= kMarkedKinds; ++k) {
             chosenMarked[static_cast<std::size_t>(k - 1)] = chosen[static_cast<std::size_t>(k)];
         }
-        out += JsonLine()
-                   .Number("number", n)
-                   .Number("unitId", r.unitId)
-                   .Real("firstDate", r.firstDate)
-                   .Real("lastDate", r.lastDate)
-                   .Number("repetitionNo", r.repetitionNo)
-                   .Number("interval", r.interval)
-                   .Number("previousInterval", r.previousInterval)
-                   .Real("factor", r.factor)
-                   .Raw("kindMarks", JsonArray(r.kindMarks, 0, kMarkedKinds - 1))
-                   .Raw("chosenKinds", JsonArray(chosenMarked, 0, kMarkedKinds - 1))
-                   .Number("knownFlag", r.knownFlag)
-                   .Number("inTrash", r.inTrash)
-                   .Finish();
+        out += Line({{"number", n},
+                     {"unitId", r.unitId},
+                     {"firstDate", Real(r.firstDate)},
+                     {"lastDate", Real(r.lastDate)},
+                     {"repetitionNo", r.repetitionNo},
+                     {"interval", r.interval},
+                     {"previousInterval", r.previousInterval},
+                     {"factor", Real(r.factor)},
+                     {"kindMarks", JsonArray(r.kindMarks, 0, kMarkedKinds - 1)},
+                     {"chosenKinds", JsonArray(chosenMarked, 0, kMarkedKinds - 1)},
+                     {"knownFlag", r.knownFlag},
+                     {"inTrash", r.inTrash}});
     }
     const CodePage page = o.db.params.foreignCodePage();
     for (int i = 1; i <= o.history.count(); ++i) {
         const HistoryRecord& h = o.history.records[static_cast<std::size_t>(i - 1)];
-        out += JsonLine()
-                   .Text("table", "history")
-                   .Number("number", i)
-                   .Text("id", ToUtf8(h.id, page))
-                   .Text("name", ToUtf8(h.name, page))
-                   .Number("kind", h.kind)
-                   .Number("key", h.key)
-                   .Number("level", h.level)
-                   .Real("when", h.when)
-                   .Number("percent", h.percent)
-                   .Number("count", h.count)
-                   .Number("complete", h.complete)
-                   .Text("group", ToUtf8(h.group, page))
-                   .Finish();
+        out += Line({{"table", "history"},
+                     {"number", i},
+                     {"id", ToUtf8(h.id, page)},
+                     {"name", ToUtf8(h.name, page)},
+                     {"kind", h.kind},
+                     {"key", h.key},
+                     {"level", h.level},
+                     {"when", Real(h.when)},
+                     {"percent", h.percent},
+                     {"count", h.count},
+                     {"complete", h.complete},
+                     {"group", ToUtf8(h.group, page)}});
     }
     Write(out);
     return kExitOk;
@@ -477,26 +488,195 @@ int Due(std::string_view installDir, std::string_view code, std::string_view use
         return Fail(error);
     }
     const DueUnits due = CollectDueUnits(o.repetitions, today);
-    std::string units = "[";
-    for (std::size_t i = 0; i < due.units.size(); ++i) {
-        units += (i > 0 ? "," : "") + std::to_string(due.units[i]);
+    Json units = Json::array();
+    for (const int unit : due.units) {
+        units.push_back(unit);
     }
-    units += "]";
     const DueHistogram histogram = BuildDueHistogram(o.repetitions, today);
-    std::string days = "{";
+    Json days = Json::object();
     for (std::size_t d = 0; d < histogram.size(); ++d) {
         if (histogram[d] != 0) {
-            days += (days.size() > 1 ? ",\"" : "\"") + std::to_string(d) +
-                    "\":" + std::to_string(histogram[d]);
+            days[std::to_string(d)] = histogram[d];
         }
     }
-    days += "}";
-    Write(JsonLine()
-              .Text("today", FormatDate(today))
-              .Raw("due", units)
-              .Number("total", due.total)
-              .Raw("histogram", days)
-              .Finish());
+    Write(Line(
+        {{"today", FormatDate(today)}, {"due", units}, {"total", due.total}, {"histogram", days}}));
+    return kExitOk;
+}
+
+// ---- Exchange with other trainers ---------------------------------------------------------
+
+std::optional<ExchangeFormat> FormatOf(std::string_view file, std::string_view word,
+                                       std::string* error) {
+    const std::optional<ExchangeFormat> format =
+        !word.empty() ? ExchangeFormatOfWord(word)
+        : file == "-" ? std::optional<ExchangeFormat>(ExchangeFormat::Kvtml)
+                      : ExchangeFormatOfName(file);
+    if (!format) {
+        *error = word.empty() ? "nie wiem, jaki to rodzaj pliku: " + std::string(file) +
+                                    " (potrzebne rozszerzenie .kvtml, .tsv albo .csv, "
+                                    "albo --format)"
+                              : "nieznany format " + std::string(word) + " (kvtml, tsv albo csv)";
+    }
+    return format;
+}
+
+int Export(std::string_view installDir, std::string_view code, std::string_view file,
+           std::string_view setId, std::string_view formatWord) {
+    std::string error;
+    const std::optional<ExchangeFormat> format = FormatOf(file, formatWord, &error);
+    if (!format) {
+        return Fail(error);
+    }
+    AppPaths paths;
+    CourseDatabase db;
+    LoadLog log;
+    if (!OpenDatabase(installDir, code, &error, paths, db, log)) {
+        return Fail(error);
+    }
+    ExchangeList list;
+    if (setId.empty()) {
+        list = EntriesOfDatabase(db);
+    } else {
+        CurrentSet set;
+        SessionPlan plan;
+        LoadSet(paths, db.params.language, setId, set, plan);
+        if (set.count == 0) {
+            return Fail("w bazie " + paths.databaseCode + " nie ma ćwiczenia " +
+                        std::string(setId));
+        }
+        std::vector<int> numbers;
+        for (int i = 0; i < set.count; ++i) {
+            const int n = db.units.IndexOfUnitId(set.codes[static_cast<std::size_t>(i)]);
+            if (n > 0) {
+                numbers.push_back(n);
+            }
+        }
+        list = EntriesOfUnits(db, numbers);
+        // The set's name becomes the file's title.
+        const std::string setFile = setId.front() == '2'
+                                        ? UserSetFilePath(paths, db.params.language)
+                                        : ShippedSetFilePath(paths, db.params.language);
+        const std::string setBytes =
+            setFile.empty() ? std::string() : ReadFileBytes(setFile).value_or(std::string());
+        for (const std::string_view line : SplitLines(setBytes)) {
+            SetLine fields;
+            if (ParseSetLine(line, fields) &&
+                EqualsIgnoreCaseAZ(fields.identifier, TrimView(setId))) {
+                list.title = ToUtf8(fields.name, CodePage::Cp1250);
+                break;
+            }
+        }
+    }
+    const std::string bytes = WriteExchange(list, *format);
+    if (file == "-") {
+        Write(bytes);
+        return kExitOk;
+    }
+    if (!WriteFileAtomically(std::string(file), bytes, &error)) {
+        return Fail("nie zapisałem pliku " + std::string(file) + ": " + error);
+    }
+    Write("Zapisano jednostek: " + std::to_string(list.entries.size()) + " do " +
+          std::string(file) + "\n");
+    return kExitOk;
+}
+
+// The ids that kept repetition records or comments of any learner of the installation still
+// name: a unit the import adds must take none of them, whoever logs in next.
+std::vector<std::int32_t> KeptIdsOfAllLearners(const AppPaths& databasePaths, CourseDatabase& db) {
+    // Learners listed in usr.t and learner folders on disk (a folder whose learner left the
+    // list still holds his records).
+    std::vector<std::int32_t> learners;
+    for (const UserEntry& entry : LoadUserList(databasePaths.programDir).users) {
+        learners.push_back(entry.number);
+    }
+    std::error_code ignored;
+    for (const auto& item :
+         std::filesystem::directory_iterator(databasePaths.programDir, ignored)) {
+        const std::string name = item.path().filename().string();
+        if (const std::optional<std::int32_t> number = ParseInt(name);
+            number && *number > 0 && item.is_directory(ignored)) {
+            learners.push_back(*number);
+        }
+    }
+    std::sort(learners.begin(), learners.end());
+    learners.erase(std::unique(learners.begin(), learners.end()), learners.end());
+    std::vector<std::int32_t> ids;
+    for (const std::int32_t learner : learners) {
+        AppPaths paths = databasePaths;
+        paths.userDir = UserDirOf(paths.programDir, learner);
+        if (!DirectoryExists(paths.userDir)) {
+            continue;
+        }
+        LoadLog log;
+        db.keptCommentLines.clear();
+        LoadComments(paths, db, log);
+        RepetitionStore store;
+        Settings settings;
+        LoadRepetitions(paths, RepetitionFileName(paths, kLiveSuffix), false, db.units, store,
+                        settings);
+        const std::vector<std::int32_t> kept = KeptUnitIds(db, store);
+        ids.insert(ids.end(), kept.begin(), kept.end());
+    }
+    db.keptCommentLines.clear();
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
+int Import(std::string_view installDir, std::string_view code, std::string_view file,
+           std::string_view formatWord) {
+    std::string error;
+    const std::optional<ExchangeFormat> format = FormatOf(file, formatWord, &error);
+    if (!format) {
+        return Fail(error);
+    }
+    AppPaths paths;
+    CourseDatabase db;
+    LoadLog log;
+    if (!OpenDatabase(installDir, code, &error, paths, db, log)) {
+        return Fail(error);
+    }
+    // A running copy would write its own table of learner units over the file at its next
+    // save: the import waits until no copy runs.
+    bool alone = true;
+    const std::unique_ptr<InstallationLock> lock = InstallationLock::Take(paths.programDir, &alone);
+    if (lock && !alone) {
+        return Fail(
+            "program działa na tej instalacji: zamknij go przed importem, bo przy "
+            "zapisie nadpisałby zaimportowane jednostki");
+    }
+    const std::vector<std::int32_t> kept = KeptIdsOfAllLearners(paths, db);
+    const std::int32_t low = db.params.userIdLow;
+    const std::int32_t high = db.params.userIdHigh;
+    std::int32_t firstId = ComputeNextUserId(db.units, low, high);
+    for (const std::int32_t id : kept) {
+        if (id > low && id < high && id >= firstId) {
+            firstId = id + 1;
+        }
+    }
+    const ExchangeImportResult result =
+        ImportExchangeFile(std::string(file), format, db, kept, firstId);
+    if (!result.errors.empty()) {
+        std::string out;
+        for (const ExchangeError& e : result.errors) {
+            out += ExchangeErrorText(e) + "\n";
+        }
+        std::fputs(out.c_str(), stderr);
+        std::fprintf(stderr, "dydaktor-db: nic nie zaimportowano (błędów: %zu)\n",
+                     result.errors.size());
+        return kExitProblems;
+    }
+    const SaveLearnerUnitsResult saved = SaveLearnerUnits(paths, db.units);
+    if (!saved.written) {
+        return Fail("nie zapisałem pliku " + paths.databaseDir + std::string(kLearnerUnitsFile) +
+                    ": " + saved.error);
+    }
+    const Unit& first = db.units.unit(result.firstUnit);
+    const Unit& last = db.units.unit(result.firstUnit + result.imported - 1);
+    Write(ExchangeImportedText(result.imported) + " (kody " + std::to_string(first.unitId) + "-" +
+          std::to_string(last.unitId) + ", plik " + paths.databaseDir +
+          std::string(kLearnerUnitsFile) + ")\n");
     return kExitOk;
 }
 
@@ -522,6 +702,9 @@ int main(int argc, char** argv) {
     bool tables = false;
     std::string_view today;
     bool todayMissing = false;
+    std::string_view setId;
+    std::string_view formatWord;
+    bool valueMissing = false;
     for (std::size_t i = 0; i < args.size();) {
         if (args[i] == "--tables") {
             tables = true;
@@ -531,6 +714,12 @@ int main(int argc, char** argv) {
             today = todayMissing ? std::string_view() : args[i + 1];
             args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
                        args.begin() + static_cast<std::ptrdiff_t>(std::min(i + 2, args.size())));
+        } else if (args[i] == "--set" || args[i] == "--format") {
+            valueMissing = valueMissing || i + 1 >= args.size();
+            (args[i] == "--set" ? setId : formatWord) =
+                i + 1 < args.size() ? args[i + 1] : std::string_view();
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                       args.begin() + static_cast<std::ptrdiff_t>(std::min(i + 2, args.size())));
         } else if (args[i].rfind("--today=", 0) == 0) {
             today = args[i].substr(8);
             args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
@@ -538,7 +727,7 @@ int main(int argc, char** argv) {
             ++i;
         }
     }
-    if (todayMissing) {
+    if (todayMissing || valueMissing) {
         Usage();
         return kExitUnusable;
     }
@@ -548,6 +737,10 @@ int main(int argc, char** argv) {
     }
     const std::string_view command = args[0];
     int result = -1;
+    if ((!setId.empty() || !formatWord.empty()) && command != "export" && command != "import") {
+        Usage();
+        return kExitUnusable;
+    }
     if (command == "list" && args.size() == 2) {
         result = List(args[1]);
     } else if (command == "dump" && args.size() == 3) {
@@ -558,6 +751,11 @@ int main(int argc, char** argv) {
         result = Learner(args[1], args[2], args[3]);
     } else if (command == "due" && args.size() == 4 && !tables) {
         result = Due(args[1], args[2], args[3], today);
+    } else if (command == "export" && args.size() == 4 && !tables && today.empty()) {
+        result = Export(args[1], args[2], args[3], setId, formatWord);
+    } else if (command == "import" && args.size() == 4 && !tables && today.empty() &&
+               setId.empty()) {
+        result = Import(args[1], args[2], args[3], formatWord);
     } else if ((command == "scramble" || command == "unscramble") && args.size() == 2 && !tables) {
         result = Scramble(args[1], command == "scramble");
     }
