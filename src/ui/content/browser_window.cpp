@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -19,9 +20,11 @@
 
 #include "content/unit_editor.h"
 #include "core/exercise_sets.h"
+#include "core/files.h"
 #include "core/qa_import.h"
 #include "core/recording_path.h"
 #include "core/text.h"
+#include "exchange/exchange.h"
 #include "session/plan_builder.h"
 #include "sound/sound_player.h"
 #include "ui/app_context.h"
@@ -164,7 +167,9 @@ class GridDelegate final : public QStyledItemDelegate {
     std::array<QPixmap, 3> kinds_;
 };
 
-QString Lines(const std::string& utf8) { return Utf8(utf8); }
+QString Lines(const std::string& utf8) {
+    return Utf8(utf8);
+}
 
 }  // namespace
 
@@ -265,7 +270,8 @@ void BrowserWindow::Build() {
     courseFont.setPointSize(10);
 
     // Listing modes, with the frame beside the active one.
-    allButton_ = AddButton("K_wszystkie", QStringLiteral("Wszystkie"), QRect(kLeft + 12, 76, 96, 24));
+    allButton_ =
+        AddButton("K_wszystkie", QStringLiteral("Wszystkie"), QRect(kLeft + 12, 76, 96, 24));
     filterButton_ = AddButton("K_filtr", QStringLiteral("Filtr"), QRect(kLeft + 124, 76, 96, 24));
     searchButton_ = AddButton("k_szukaj", QStringLiteral("Szukaj"), QRect(kLeft + 236, 76, 96, 24));
     allButton_->setToolTip(QStringLiteral("Wszystkie jednostki (Ctrl+1)"));
@@ -274,8 +280,8 @@ void BrowserWindow::Build() {
     modeFrame_ = new QFrame(this);
     modeFrame_->setObjectName(QStringLiteral("Shape2"));
     modeFrame_->setStyleSheet(QStringLiteral("background: #1d4e7a;"));
-    applyButton_ =
-        AddButton("K_Pokaz_slowka", QStringLiteral("Zastosuj filtr"), QRect(kLeft + 350, 76, 112, 24));
+    applyButton_ = AddButton("K_Pokaz_slowka", QStringLiteral("Zastosuj filtr"),
+                             QRect(kLeft + 350, 76, 112, 24));
 
     BuildFilterBoxes();
 
@@ -303,8 +309,8 @@ void BrowserWindow::Build() {
     grid_->installEventFilter(this);
     grid_->viewport()->installEventFilter(this);
 
-    countLine_ = MakeLabel(this, QStringLiteral("L_Ile_wybrano"), QString(),
-                           QRect(kLeft, 448, 300, 18), 9);
+    countLine_ =
+        MakeLabel(this, QStringLiteral("L_Ile_wybrano"), QString(), QRect(kLeft, 448, 300, 18), 9);
     composeButton_ = AddButton("K_przenies", QStringLiteral("Przenieś wybrane słówka/zdania"),
                                QRect(kLeft, 468, 246, 22));
 
@@ -321,7 +327,8 @@ void BrowserWindow::Build() {
     const int unitWidth = kGridArea.right() - unitX + 1;
     commentButton_ = AddButton("K_Kom_Usera", QStringLiteral("Dodaj komentarz do słówka"),
                                QRect(unitX, 468, unitWidth, 22));
-    editButton_ = AddButton("K_Edycja", QStringLiteral("Edytuj słówko"), QRect(unitX, 494, unitWidth, 22));
+    editButton_ =
+        AddButton("K_Edycja", QStringLiteral("Edytuj słówko"), QRect(unitX, 494, unitWidth, 22));
     deleteButton_ =
         AddButton("K_Usun_Slowko", QStringLiteral("Usuń słówko"), QRect(unitX, 518, unitWidth, 22));
     resetButton_ = AddButton("K_Zeruj", QStringLiteral("Usuń słówko z ciągu powtórek"),
@@ -339,10 +346,10 @@ void BrowserWindow::Build() {
     list_->setGeometry(kRight, 174, kSideWidth, 156);
     list_->setFont(courseFont);
     list_->setUniformItemSizes(true);
-    list_->setStyleSheet(QStringLiteral(
-        "QListWidget { background: white; color: black; }"
-        "QListWidget::item { padding-left: 2px; }"
-        "QListWidget::item:selected { background: navy; color: white; }"));
+    list_->setStyleSheet(
+        QStringLiteral("QListWidget { background: white; color: black; }"
+                       "QListWidget::item { padding-left: 2px; }"
+                       "QListWidget::item:selected { background: navy; color: white; }"));
     list_->installEventFilter(this);
     int y = 336;
     const auto sideButton = [&](const char* name, const QString& text) {
@@ -359,6 +366,30 @@ void BrowserWindow::Build() {
     y += 8;
     loadButton_ = sideButton("K_wczytaj", QStringLiteral("Wczytaj zapisane ćwiczenie ..."));
     importButton_ = sideButton("K_import_qa", QStringLiteral("Importuj nowe słówka z pliku QA"));
+    // Exchange with other trainers: the composed list out, a file of units in.
+    exportButton_ = AddButton("K_eksport", QStringLiteral("Eksportuj listę ..."),
+                              QRect(kRight, y, kSideWidth / 2 - 2, 22));
+    exportButton_->setToolTip(
+        QStringLiteral("Zapisz wybrane słówka w pliku dla innych programów do nauki słówek"));
+    importFileButton_ = AddButton("K_import_plik", QStringLiteral("Importuj KVTML/CSV ..."),
+                                  QRect(kRight + kSideWidth / 2 + 2, y, kSideWidth / 2 - 2, 22));
+    importFileButton_->setToolTip(
+        QStringLiteral("Dodaj własne słówka z pliku KVTML, TSV lub CSV innego programu"));
+    auto* exportMenu = new QMenu(exportButton_);
+    exportMenu->setObjectName(QStringLiteral("M_eksport"));
+    const std::pair<const char*, QString> formats[] = {
+        {"M_eksport_kvtml", QStringLiteral("KVTML (programy do nauki słówek)")},
+        {"M_eksport_tsv", QStringLiteral("TSV (tekst z tabulatorami)")},
+        {"M_eksport_csv", QStringLiteral("CSV (arkusz kalkulacyjny)")}};
+    const ExchangeFormat formatOf[] = {ExchangeFormat::Kvtml, ExchangeFormat::Tsv,
+                                       ExchangeFormat::Csv};
+    for (std::size_t i = 0; i < std::size(formats); ++i) {
+        QAction* action = exportMenu->addAction(formats[i].second);
+        action->setObjectName(QString::fromLatin1(formats[i].first));
+        const ExchangeFormat format = formatOf[i];
+        connect(action, &QAction::triggered, this, [this, format] { ExportComposed(format); });
+    }
+    exportButton_->setMenu(exportMenu);
 
     noAutoPlay_ = new QCheckBox(QStringLiteral("Wyłącz automatyczne odtwarzanie nagrań"), this);
     noAutoPlay_->setObjectName(QStringLiteral("CB_Graj"));
@@ -405,6 +436,7 @@ void BrowserWindow::Build() {
     connect(learnButton_, &QAbstractButton::clicked, this, &BrowserWindow::Learn);
     connect(clipboardButton_, &QAbstractButton::clicked, this, &BrowserWindow::CopyToClipboard);
     connect(importButton_, &QAbstractButton::clicked, this, &BrowserWindow::ImportQa);
+    connect(importFileButton_, &QAbstractButton::clicked, this, &BrowserWindow::ImportExchangeFile);
     connect(commentButton_, &QAbstractButton::clicked, this, &BrowserWindow::Comment);
     connect(editButton_, &QAbstractButton::clicked, this, &BrowserWindow::EditUnit);
     connect(deleteButton_, &QAbstractButton::clicked, this, &BrowserWindow::DeleteUnit);
@@ -416,16 +448,18 @@ void BrowserWindow::Build() {
 void BrowserWindow::BuildFilterBoxes() {
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(9);
-    filterHeadings_ = MakeLabel(this, QStringLiteral("L_Filtr_opis"),
-                                QString::fromUtf8(kFilterHeadings), QRect(kLeft, 106, kWidth - 2 * kLeft, 16), 9);
+    filterHeadings_ =
+        MakeLabel(this, QStringLiteral("L_Filtr_opis"), QString::fromUtf8(kFilterHeadings),
+                  QRect(kLeft, 106, kWidth - 2 * kLeft, 16), 9);
     filterHeadings_->setFont(font);
     filterHeadings_->setTextFormat(Qt::PlainText);
     // Each box stands under its heading in the label.
     const QString text = filterHeadings_->text();
     const QFontMetrics metrics = filterHeadings_->fontMetrics();
-    const char* headings[] = {"Grupa tematyczna:", "Poziom:", "Typ:",
-                              "Typ jedn.:",        "Uczysz się:", "Inne:"};
-    const char* names[] = {"CB_Gr_Tem", "CB_Poziom", "CB_Rodzaj", "CB_Jakie_Cw", "CB_Uczone", "CB_Filtr_2"};
+    const char* headings[] = {
+        "Grupa tematyczna:", "Poziom:", "Typ:", "Typ jedn.:", "Uczysz się:", "Inne:"};
+    const char* names[] = {"CB_Gr_Tem",   "CB_Poziom", "CB_Rodzaj",
+                           "CB_Jakie_Cw", "CB_Uczone", "CB_Filtr_2"};
     std::array<int, 7> x{};
     int from = 0;
     for (int i = 0; i < 6; ++i) {
@@ -478,7 +512,9 @@ void BrowserWindow::FillGroups() {
     groupBox_->setCurrentIndex(0);
 }
 
-int BrowserWindow::language() const { return context_.session.db.params.language; }
+int BrowserWindow::language() const {
+    return context_.session.db.params.language;
+}
 
 void BrowserWindow::Browse() {
     Prepare();
@@ -531,9 +567,9 @@ void BrowserWindow::SetMode(Mode mode) {
 }
 
 void BrowserWindow::ShowFilterBoxes(bool shown) {
-    for (QWidget* widget : std::initializer_list<QWidget*>{
-             groupBox_, levelBox_, partBox_, kindBox_, learntBox_, otherBox_, filterHeadings_,
-             applyButton_}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{groupBox_, levelBox_, partBox_, kindBox_, learntBox_,
+                                         otherBox_, filterHeadings_, applyButton_}) {
         widget->setVisible(shown);
     }
 }
@@ -607,9 +643,8 @@ void BrowserWindow::RefreshGrid() {
     countLine_->setText(Utf8(GridCountText(count, searched_, query_, language())));
     grid_->clearSelection();
     grid_->viewport()->update();
-    for (QWidget* button : std::initializer_list<QWidget*>{editButton_, deleteButton_,
-                                                           commentButton_, restoreButton_,
-                                                           resetButton_}) {
+    for (QWidget* button : std::initializer_list<QWidget*>{
+             editButton_, deleteButton_, commentButton_, restoreButton_, resetButton_}) {
         button->hide();
     }
     composeButton_->setVisible(count > 0);
@@ -723,7 +758,9 @@ void BrowserWindow::Compose() {
     }
 }
 
-void BrowserWindow::ListItemClicked() { removeButton_->setVisible(list_->currentRow() >= 0); }
+void BrowserWindow::ListItemClicked() {
+    removeButton_->setVisible(list_->currentRow() >= 0);
+}
 
 void BrowserWindow::RemoveListItem(bool ask) {
     const int row = list_->currentRow();
@@ -757,9 +794,9 @@ void BrowserWindow::RefreshListSide() {
         list_->addItem(Foreign(session.db.units.unit(n).foreignText, page));
     }
     const bool any = !composed_.empty();
-    for (QWidget* widget : std::initializer_list<QWidget*>{saveButton_, saveAsButton_, learnButton_,
-                                                           removeAllButton_, list_, listHeading_,
-                                                           listCount_}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{saveButton_, saveAsButton_, learnButton_, removeAllButton_,
+                                         list_, listHeading_, listCount_, exportButton_}) {
         widget->setVisible(any);
     }
     clipboardButton_->setVisible(any && (language() == 1 || language() == 2));
@@ -862,8 +899,8 @@ void BrowserWindow::Learn() {
 
 void BrowserWindow::CopyToClipboard() {
     const LearnerSession& session = context_.session;
-    QGuiApplication::clipboard()->setText(Utf8(
-        ClipboardText(session.db.units, composed_, session.db.params.foreignCodePage())));
+    QGuiApplication::clipboard()->setText(
+        Utf8(ClipboardText(session.db.units, composed_, session.db.params.foreignCodePage())));
     ShowMessage(QString::fromUtf8(kCopiedText));
 }
 
@@ -882,13 +919,111 @@ void BrowserWindow::ImportQa() {
     }
     ShowMessage(Utf8(QaImportedText(result.imported)));
     if (result.imported > 0) {
-        changes_.userUnits = true;
-        if (mode_ == Mode::Filter) {
-            ApplyFilter();
-        } else if (mode_ == Mode::All) {
-            ShowList(AllUnits(session.db.units));
+        AfterImport();
+    }
+}
+
+void BrowserWindow::AfterImport() {
+    changes_.userUnits = true;
+    if (mode_ == Mode::Filter) {
+        ApplyFilter();
+    } else if (mode_ == Mode::All) {
+        ShowList(AllUnits(context_.session.db.units));
+    }
+}
+
+// ---- Exchange with other trainers ---------------------------------------------------------------
+
+namespace {
+
+// A file name from a set's name: no folder separators or control characters.
+std::string ExportFileName(std::string name) {
+    for (char& c : name) {
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) {
+            c = '_';
         }
     }
+    name = Trim(name);
+    return name.empty() || name == "." || name == ".." ? std::string("lista") : name;
+}
+
+std::string_view Extension(ExchangeFormat format) {
+    switch (format) {
+        case ExchangeFormat::Tsv:
+            return ".tsv";
+        case ExchangeFormat::Csv:
+            return ".csv";
+        case ExchangeFormat::Kvtml:
+            break;
+    }
+    return ".kvtml";
+}
+
+constexpr int kErrorsShown = 10;
+
+}  // namespace
+
+void BrowserWindow::ExportComposed(ExchangeFormat format) {
+    if (composed_.empty() || !dialogs_.chooseFolder) {
+        return;
+    }
+    const std::optional<std::string> folder = dialogs_.chooseFolder();
+    if (!folder || folder->empty()) {
+        return;
+    }
+    const LearnerSession& session = context_.session;
+    ExchangeList list = EntriesOfUnits(session.db, composed_);
+    std::string name = "lista";
+    if (!session.currentSet.setKey.empty() && !session.currentSet.name.empty()) {
+        list.title = ToUtf8(session.currentSet.name, CodePage::Cp1250);
+        name = list.title;
+    }
+    std::string path = *folder;
+    if (path.back() != '/') {
+        path += '/';
+    }
+    path += ExportFileName(name);
+    path += Extension(format);
+    if (FileExists(path) && !Ask(Utf8(kReplaceFileQuestion))) {
+        return;
+    }
+    std::string error;
+    if (!WriteFileAtomically(path, WriteExchange(list, format), &error)) {
+        ShowMessage(QStringLiteral("Nie zapisałem pliku ") + QString::fromStdString(path) +
+                    QStringLiteral(": ") + QString::fromStdString(error));
+        return;
+    }
+    ShowMessage(QStringLiteral("Zapisano jednostek: %1 w pliku %2")
+                    .arg(list.entries.size())
+                    .arg(QString::fromStdString(path)));
+}
+
+void BrowserWindow::ImportExchangeFile() {
+    if (!dialogs_.chooseFile) {
+        return;
+    }
+    const std::optional<std::string> path = dialogs_.chooseFile();
+    if (!path) {
+        return;
+    }
+    LearnerSession& session = context_.session;
+    const ExchangeImportResult result =
+        ImportExchangeFileIntoDatabase(*path, session.db, session.repetitions);
+    if (!result.errors.empty()) {
+        QString text = QStringLiteral("Nic nie zaimportowano. Błędy w pliku:");
+        const int shown = std::min(kErrorsShown, static_cast<int>(result.errors.size()));
+        for (int i = 0; i < shown; ++i) {
+            text += QLatin1Char('\n') + QString::fromStdString(ExchangeErrorText(
+                                            result.errors[static_cast<std::size_t>(i)]));
+        }
+        if (static_cast<int>(result.errors.size()) > shown) {
+            text += QStringLiteral("\n(i jeszcze %1)").arg(result.errors.size() - shown);
+        }
+        ShowMessage(text);
+        return;
+    }
+    ShowMessage(Utf8(ExchangeImportedText(result.imported)));
+    AfterImport();
 }
 
 // ---- One unit -----------------------------------------------------------------------------------

@@ -4,7 +4,9 @@
 // course language) listed whole, by the six filter boxes or by a search; the description of the
 // chosen unit with its recording; the list of units composed into an exercise, which is saved,
 // loaded, learnt or copied to the clipboard; the learner's comment, editing and deleting his own
-// units, resetting repetitions and taking a unit out of the trash; and the import of QA files.
+// units, resetting repetitions and taking a unit out of the trash; the import of QA files, and the
+// exchange with other trainers: the composed list exported as KVTML, TSV or CSV, such files
+// imported as the learner's own units.
 // Closing it writes what changed. The grid is a view over the unit table: a model that reads the
 // table, rows of one height, icons drawn by a delegate. The rules live in content/browser.h.
 
@@ -26,6 +28,10 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTableView;
+
+namespace dyd {
+enum class ExchangeFormat;
+}
 
 namespace dyd::ui {
 
@@ -90,6 +96,8 @@ struct BrowserDialogs {
     std::function<void(const std::string& info)> openPlan;
     // The file chooser in any-file mode.
     std::function<std::optional<std::string>()> chooseFile;
+    // The file chooser in folder mode: where an exported list goes.
+    std::function<std::optional<std::string>()> chooseFolder;
     // Whether a prepared set gains its example sentences.
     std::function<bool()> exampleSentences;
     // The catalogue of sets changed: the main menu's exercise-set button follows.
@@ -167,6 +175,9 @@ class BrowserWindow final : public KeyedDialog {
     void Learn();
     void CopyToClipboard();
     void ImportQa();
+    void ExportComposed(ExchangeFormat format);
+    void ImportExchangeFile();
+    void AfterImport();
 
     void Comment();
     void EditUnit();
@@ -182,7 +193,7 @@ class BrowserWindow final : public KeyedDialog {
     BrowserDialogs dialogs_;
     Mode mode_ = Mode::All;
     Qt::KeyboardModifiers modifiers_;  // of the key being handled
-    std::string query_;  // UTF-8, empty unless searching
+    std::string query_;                // UTF-8, empty unless searching
     bool searched_ = false;
     std::vector<int> composed_;
     BrowserChanges changes_;
@@ -222,6 +233,8 @@ class BrowserWindow final : public KeyedDialog {
     QPushButton* learnButton_;
     QPushButton* clipboardButton_;
     QPushButton* importButton_;
+    QPushButton* exportButton_;
+    QPushButton* importFileButton_;
     QPushButton* commentButton_;
     QPushButton* editButton_;
     QPushButton* deleteButton_;

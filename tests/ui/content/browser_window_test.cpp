@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -96,6 +98,7 @@ class BrowserWindowTest : public QObject {
     SearchOptionsWindow* searchOptions_ = nullptr;
     std::unique_ptr<BrowserWindow> window_;
     std::optional<std::string> chosenFile_;
+    std::optional<std::string> chosenFolder_;
     std::optional<std::vector<std::int32_t>> chosenSet_;
     std::vector<std::string> plans_;
     int setsChanged_ = 0;
@@ -125,6 +128,7 @@ class BrowserWindowTest : public QObject {
         dialogs.askSetParameters = [this] { return setParameters_->Ask(); };
         dialogs.chooseSet = [this] { return chosenSet_; };
         dialogs.chooseFile = [this] { return chosenFile_; };
+        dialogs.chooseFolder = [this] { return chosenFolder_; };
         dialogs.openPlan = [this](const std::string& info) { plans_.push_back(info); };
         dialogs.setsChanged = [this] { ++setsChanged_; };
         dialogs.askSearch = [this]() -> std::optional<BrowserQuery> {
@@ -195,6 +199,7 @@ class BrowserWindowTest : public QObject {
         setParameters_ = new SetParametersWindow(*context_, owner_.get());
         searchOptions_ = new SearchOptionsWindow(*context_, owner_.get());
         chosenFile_.reset();
+        chosenFolder_.reset();
         chosenSet_.reset();
         plans_.clear();
         setsChanged_ = 0;
@@ -642,6 +647,76 @@ class BrowserWindowTest : public QObject {
         const std::string learnerUnits = ReadBytes(UserFile("sbusr.txt"));
         QVERIFY(learnerUnits.find("cat") != std::string::npos);
         QVERIFY(learnerUnits.find("kot") != std::string::npos);
+    }
+
+    void exchangeExportsTheComposedListAndImportsWholeFiles() {
+        Open();
+        MessageWatch watch;
+        QVERIFY(Shown(window_.get(), "K_import_plik"));
+        QVERIFY(!Shown(window_.get(), "K_eksport"));
+        const int dog = Unit(28656);
+        const int cat = Unit(28657);
+        ClickUnit(dog);
+        ClickUnit(cat, Qt::ShiftModifier);
+        Click(window_.get(), "K_przenies");
+        QVERIFY(Shown(window_.get(), "K_eksport"));
+        auto* exportButton = Find<QPushButton>(window_.get(), "K_eksport");
+        QVERIFY(exportButton->menu() != nullptr);
+        const auto exportAs = [&](const char* action) {
+            auto* item = Find<QAction>(exportButton->menu(), action);
+            QVERIFY(exportButton->menu()->actions().contains(item));
+            item->trigger();
+        };
+        // The folder chooser closed: nothing written, nothing said.
+        exportAs("M_eksport_kvtml");
+        QVERIFY(watch.texts().isEmpty());
+
+        chosenFolder_ = dir_->path();
+        const std::string kvtml = dir_->path() + "lista.kvtml";
+        exportAs("M_eksport_kvtml");
+        QCOMPARE(watch.texts().back(),
+                 QStringLiteral("Zapisano jednostek: 2 w pliku ") + QString::fromStdString(kvtml));
+        const std::string written = ReadBytes(kvtml);
+        for (const char* part : {"<kvtml version=\"2.0\">", "<text>dog</text>", "<text>pies</text>",
+                                 "<text>dogs</text>", "<text>cat</text>"}) {
+            QVERIFY2(written.find(part) != std::string::npos, part);
+        }
+        // An existing file is replaced only when the learner says so.
+        dyd::test::WriteBytes(kvtml, "old");
+        Answer(false);
+        exportAs("M_eksport_kvtml");
+        QCOMPARE(ReadBytes(kvtml), std::string("old"));
+        Answer(true);
+        exportAs("M_eksport_kvtml");
+        QCOMPARE(ReadBytes(kvtml), written);
+        exportAs("M_eksport_csv");
+        const std::string csv = dir_->path() + "lista.csv";
+        QVERIFY(ReadBytes(csv).rfind("obcy,polski,", 0) == 0);
+
+        // The CSV comes back as two units of the learner's own, listed at once.
+        const int before = units().unitCount();
+        chosenFile_ = csv;
+        Click(window_.get(), "K_import_plik");
+        QCOMPARE(watch.texts().back(), QStringLiteral("Zaimportowano: 2 jednostek!"));
+        QCOMPARE(units().unitCount(), before + 2);
+        QCOMPARE(units().unit(before + 1).foreignText, std::string("dog"));
+        QCOMPARE(units().unit(before + 1).recordingSource, std::uint8_t{1});
+        QCOMPARE(units().unit(before + 2).nativeText, std::string("kot"));
+        QCOMPARE(Text("L_Ile_wybrano"), QStringLiteral("%1 jednostek").arg(before + 2));
+
+        // A file with a bad line: every fault said with its line, nothing taken.
+        chosenFile_ = dir_->path() + "zle.tsv";
+        dyd::test::WriteBytes(*chosenFile_, "obcy\tpolski\nfish\tryba\nbird\tptak = ptaszek\n");
+        Click(window_.get(), "K_import_plik");
+        QCOMPARE(watch.texts().back(),
+                 QStringLiteral("Nic nie zaimportowano. Błędy w pliku:\n") +
+                     QString::fromStdString(*chosenFile_) +
+                     QStringLiteral(":3: Niedozwolony znak \"=\" !"));
+        QCOMPARE(units().unitCount(), before + 2);
+        Close();
+        const std::string learnerUnits = ReadBytes(UserFile("sbusr.txt"));
+        QVERIFY(learnerUnits.find("dog = pies") != std::string::npos);
+        QVERIFY(learnerUnits.find("fish") == std::string::npos);
     }
 
     void oneColumnForOtherLanguages() {
