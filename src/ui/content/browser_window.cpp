@@ -796,9 +796,11 @@ void BrowserWindow::RefreshListSide() {
     const bool any = !composed_.empty();
     for (QWidget* widget :
          std::initializer_list<QWidget*>{saveButton_, saveAsButton_, learnButton_, removeAllButton_,
-                                         list_, listHeading_, listCount_, exportButton_}) {
+                                         list_, listHeading_, listCount_}) {
         widget->setVisible(any);
     }
+    // Exporting needs a folder to write to.
+    exportButton_->setVisible(any && dialogs_.chooseFolder != nullptr);
     clipboardButton_->setVisible(any && (language() == 1 || language() == 2));
     removeButton_->hide();
     QString count = QString::number(composed_.size());

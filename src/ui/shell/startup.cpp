@@ -280,7 +280,6 @@ void Program::WireContentWindows() {
     browserDialogs.chooseSet = [this] { return chooser_->ChooseSetModally(); };
     browserDialogs.openPlan = [this](const std::string& info) { plan_->Open(info); };
     browserDialogs.chooseFile = [this] { return fileChooser_->Choose(FileChooserMode::AnyFile); };
-    browserDialogs.chooseFolder = [this] { return fileChooser_->Choose(FileChooserMode::Folder); };
     browserDialogs.exampleSentences = [this] { return learning_->attachExampleSentences(); };
     browserDialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
     browserDialogs.askSearch = [this]() -> std::optional<BrowserQuery> {
