@@ -264,10 +264,9 @@ ExchangeImportResult ImportEntries(const ExchangeList& list, std::string_view fi
     }
     result.firstUnit = units.unitCount() + 1;
     units.Reserve(units.unitCount() + static_cast<int>(added.size()));
+    // Appended after the course's sentences, as the editor and the QA import add units: the
+    // count of the course's word rows (where its sentences begin) stays.
     for (Unit& unit : added) {
-        if (unit.unitKind == kWordUnit) {
-            ++units.wordUnitCount;
-        }
         units.Append(std::move(unit));
     }
     result.imported = static_cast<int>(added.size());

@@ -276,9 +276,12 @@ TEST(Exchange, NewIdsPassOverKeptAndTakenIdsAndStopAtTheRangeEnd) {
     c.db.units.Append(taken);
     ExchangeList list;
     list.entries = {Word("a", "b"), Word("c", "d"), Word("e", "f")};
+    c.db.units.wordUnitCount = 1;
     const std::int32_t kept[] = {90001, 90004};
     ExchangeImportResult r = ImportEntries(list, "f", c.db, 90001, 99000, kept);
     ASSERT_TRUE(r.errors.empty());
+    // The sentences of a course begin after its word rows; new units do not move that.
+    EXPECT_EQ(c.db.units.wordUnitCount, 1);
     EXPECT_EQ(c.db.units.unit(2).unitId, 90003);
     EXPECT_EQ(c.db.units.unit(3).unitId, 90005);
     EXPECT_EQ(c.db.units.unit(4).unitId, 90006);
