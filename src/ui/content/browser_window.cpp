@@ -799,8 +799,12 @@ void BrowserWindow::RefreshListSide() {
                                          list_, listHeading_, listCount_}) {
         widget->setVisible(any);
     }
-    // Exporting needs a folder to write to.
-    exportButton_->setVisible(any && dialogs_.chooseFolder != nullptr);
+    // Exporting needs a folder to write to; without the export button the import takes the
+    // whole row.
+    const bool exportShown = any && dialogs_.chooseFolder != nullptr;
+    exportButton_->setVisible(exportShown);
+    const QRect row(kRight, exportButton_->y(), kSideWidth, exportButton_->height());
+    importFileButton_->setGeometry(exportShown ? row.adjusted(kSideWidth / 2 + 2, 0, 0, 0) : row);
     clipboardButton_->setVisible(any && (language() == 1 || language() == 2));
     removeButton_->hide();
     QString count = QString::number(composed_.size());

@@ -661,6 +661,9 @@ class BrowserWindowTest : public QObject {
         Click(window_.get(), "K_przenies");
         QVERIFY(Shown(window_.get(), "K_eksport"));
         auto* exportButton = Find<QPushButton>(window_.get(), "K_eksport");
+        // The two share a row without overlapping.
+        QVERIFY(!exportButton->geometry().intersects(
+            Find<QPushButton>(window_.get(), "K_import_plik")->geometry()));
         QVERIFY(exportButton->menu() != nullptr);
         const auto exportAs = [&](const char* action) {
             auto* item = Find<QAction>(exportButton->menu(), action);
