@@ -125,12 +125,16 @@ std::string RepetitionFileName(const AppPaths& paths, std::string_view suffix) {
 
 RepetitionParseCounts ParseRepetitionFile(std::string_view bytes, const UnitTable& units,
                                           RepetitionStore& store) {
+    // Records not in the file keep their other fields. A record is written only when it holds
+    // something: rows never written stay untouched zero pages, which cost no memory.
     for (int u = 1; u <= store.capacity(); ++u) {
         RepetitionRecord& r = store.record(u);
-        r.unitId = 0;
-        r.lastDate = 0;
-        r.repetitionNo = 0;
-        r.interval = 0;
+        if (r.unitId != 0 || r.lastDate != 0 || r.repetitionNo != 0 || r.interval != 0) {
+            r.unitId = 0;
+            r.lastDate = 0;
+            r.repetitionNo = 0;
+            r.interval = 0;
+        }
     }
     store.recordHighWater = 0;
     store.orphans.clear();

@@ -17,6 +17,7 @@
 #include "core/paths.h"
 #include "core/settings.h"
 #include "core/unit_table.h"
+#include "core/zeroed_table.h"
 
 namespace dyd {
 
@@ -63,8 +64,9 @@ struct RepetitionStore {
     explicit RepetitionStore(int capacity = kMaxUnits);
     int capacity() const { return static_cast<int>(records.size()) - 1; }
 
-    std::vector<RepetitionRecord> records;  // [1..kMaxUnits]; index 0 unused
-    std::vector<KindFlags> chosenKinds;     // [1..kMaxUnits]: kinds marked for repetitions
+    // Untouched rows cost no memory: a course with few records keeps few pages of them.
+    ZeroedTable<RepetitionRecord> records;  // [1..kMaxUnits]; index 0 unused
+    ZeroedTable<KindFlags> chosenKinds;     // [1..kMaxUnits]: kinds marked for repetitions
     // The highest unit number that may hold a record; loops over the store stop here.
     int recordHighWater = 0;
     // Records read from the file whose unit the open database does not hold (its learner units
