@@ -327,8 +327,8 @@ ImageButton* RunnerWindow::AddButton(const char* name, int image, const QString&
     button->setText(text);
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
-    const QPixmap frame = context_.images.Frame(image, 0);
-    button->setGeometry(QRect(topLeft, frame.isNull() ? fallback : frame.size()));
+    const QSize size = context_.images.FrameSize(image);
+    button->setGeometry(QRect(topLeft, size.isEmpty() ? fallback : size));
     return button;
 }
 

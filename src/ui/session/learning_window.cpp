@@ -81,8 +81,8 @@ void SetButtonImage(const AppContext& context, ImageButton* button, int image, c
                     QPoint topRight, QSize fallback) {
     button->SetImage(image);
     button->setText(text);
-    const QPixmap frame = context.images.Frame(image, 0);
-    const QSize size = frame.isNull() ? fallback : frame.size();
+    const QSize frame = context.images.FrameSize(image);
+    const QSize size = frame.isEmpty() ? fallback : frame;
     button->setGeometry(topRight.x() - size.width(), topRight.y(), size.width(), size.height());
 }
 

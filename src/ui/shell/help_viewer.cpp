@@ -48,7 +48,7 @@ ImageButton* MakeButton(AppContext& context, int image, const QString& name, con
     button->setText(text);
     button->setToolTip(text);
     button->setFocusPolicy(Qt::NoFocus);
-    if (context.images.Frame(image, 0).isNull()) {
+    if (context.images.FrameSize(image).isEmpty()) {
         button->resize(fallback);
     }
     button->move(at);

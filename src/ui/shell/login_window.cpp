@@ -100,7 +100,7 @@ void LoginWindow::UpdateOkButton() {
 
 void LoginWindow::NewLearner() {
     if (newUser_ == nullptr) {
-        newUser_ = new NewUserWindow(context_, this);
+        newUser_ = newUserProvider_ ? newUserProvider_() : new NewUserWindow(context_, this);
     }
     const std::size_t before = users_.users.size();
     newUser_->AddLearner(users_);
@@ -122,7 +122,8 @@ void LoginWindow::LogIn() {
     if (code.empty()) {
         // "Nowa baza": the parameters window makes the database, or the login stays here.
         if (parameters_ == nullptr) {
-            parameters_ = new DatabaseParametersWindow(context_, this);
+            parameters_ = parametersProvider_ ? parametersProvider_()
+                                              : new DatabaseParametersWindow(context_, this);
         }
         if (!parameters_->CreateNew()) {
             return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // TForm9, the login: the learner picks his name (or makes a new learner) and a course database
 // (or makes a new one), and the login opens both in their fixed order while the progress is
 // reported. exec() returns Accepted when a learner and a database were opened into
@@ -28,10 +30,14 @@ class LoginWindow final : public KeyedDialog {
   public:
     explicit LoginWindow(AppContext& context, QWidget* parent = nullptr);
 
-    // The windows it opens (the ones made at start-up); without them it makes its own when first
-    // needed.
-    void SetNewUserWindow(NewUserWindow* window) { newUser_ = window; }
-    void SetParametersWindow(DatabaseParametersWindow* window) { parameters_ = window; }
+    // The windows it opens (the program's, made when first asked for); without them it makes its
+    // own when first needed.
+    void SetNewUserWindow(std::function<NewUserWindow*()> window) {
+        newUserProvider_ = std::move(window);
+    }
+    void SetParametersWindow(std::function<DatabaseParametersWindow*()> window) {
+        parametersProvider_ = std::move(window);
+    }
     // Receives the progress of the loading (title in UTF-8, position 0..100); the first report
     // comes once this window is hidden.
     void SetProgress(LoginProgress progress) { progress_ = std::move(progress); }
@@ -69,6 +75,8 @@ class LoginWindow final : public KeyedDialog {
     ImageButton* okButton_;
     ImageButton* newUserButton_;
     ImageButton* closeButton_;
+    std::function<NewUserWindow*()> newUserProvider_;
+    std::function<DatabaseParametersWindow*()> parametersProvider_;
     NewUserWindow* newUser_ = nullptr;
     DatabaseParametersWindow* parameters_ = nullptr;
 };

@@ -141,7 +141,7 @@ MainMenuWindow::MainMenuWindow(AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Dydaktor 5.0"));
     MakeBorderlessCentred(this, kWidth, kHeight);
-    background_ = InterfacePicture(context_.programPaths, "menu_slow.bmp");
+    // The background is decoded when it is first needed (PreparePictures), not before the login.
 
     nameLabel_ = new QLabel(this);
     nameLabel_->setObjectName(QStringLiteral("L_nazwa"));
@@ -188,8 +188,8 @@ MainMenuWindow::MainMenuWindow(AppContext& context, QWidget* parent)
     closeButton_->setText(QStringLiteral("X"));
     closeButton_->setToolTip(QStringLiteral("Koniec"));
     closeButton_->setFocusPolicy(Qt::NoFocus);
-    const QPixmap closeFrame = context_.images.Frame(kImageClose, 0);
-    const QSize closeSize = closeFrame.isNull() ? QSize(24, 24) : closeFrame.size();
+    const QSize closeFrame = context_.images.FrameSize(kImageClose);
+    const QSize closeSize = closeFrame.isEmpty() ? QSize(24, 24) : closeFrame;
     closeButton_->setGeometry(kWidth - closeSize.width() - 2, 2, closeSize.width(),
                               closeSize.height());
 
@@ -233,8 +233,8 @@ ImageButton* MainMenuWindow::AddButton(const char* name, int image, int tag, QPo
     button->setText(text);
     button->setProperty("Tag", tag);
     button->setFocusPolicy(Qt::NoFocus);
-    const QPixmap frame = context_.images.Frame(image, 0);
-    const QSize size = frame.isNull() ? QSize(220, 44) : frame.size();
+    const QSize frame = context_.images.FrameSize(image);
+    const QSize size = frame.isEmpty() ? QSize(220, 44) : frame;
     button->setGeometry(QRect(topLeft, size));
     connect(button, &ImageButton::hoverChanged, this,
             [this, tag](bool hovered) { HoverChanged(tag, hovered); });
@@ -257,8 +257,13 @@ MenuLabel* MainMenuWindow::AddLabel(const char* name, const QString& text, const
 }
 
 void MainMenuWindow::SetDialogs(MessageBox* messages, YesNoDialog* yesNo) {
-    messages_ = messages;
-    yesNo_ = yesNo;
+    SetDialogs([messages] { return messages; }, [yesNo] { return yesNo; });
+}
+
+void MainMenuWindow::SetDialogs(std::function<MessageBox*()> messages,
+                                std::function<YesNoDialog*()> yesNo) {
+    messages_ = std::move(messages);
+    yesNo_ = std::move(yesNo);
 }
 
 void MainMenuWindow::ApplyLogin(const LoginResult& result) {
@@ -266,6 +271,7 @@ void MainMenuWindow::ApplyLogin(const LoginResult& result) {
         const QPixmap own = InstallPicture(context_.session.paths.databaseDir, kMenuPicture);
         if (!own.isNull()) {
             background_ = own;
+            backgroundPending_ = false;
         }
         nameLabel_->hide();
     } else {
@@ -362,8 +368,8 @@ void MainMenuWindow::HoverChanged(int tag, bool hovered) {
 }
 
 void MainMenuWindow::ShowMessage(const QString& text) {
-    if (messages_ != nullptr) {
-        messages_->ShowMessage(text);
+    if (MessageBox* messages = messages_ ? messages_() : nullptr; messages != nullptr) {
+        messages->ShowMessage(text);
     } else {
         MessageBox::Show(context_, text, this);
     }
@@ -398,7 +404,8 @@ void MainMenuWindow::Help(const QString& page) {
 }
 
 void MainMenuWindow::AskToClose() {
-    const bool yes = yesNo_ != nullptr ? yesNo_->Ask() : YesNoDialog::AskYesNo(context_, this);
+    YesNoDialog* yesNo = yesNo_ ? yesNo_() : nullptr;
+    const bool yes = yesNo != nullptr ? yesNo->Ask() : YesNoDialog::AskYesNo(context_, this);
     if (yes) {
         close();
     }
@@ -429,7 +436,15 @@ void MainMenuWindow::closeEvent(QCloseEvent* event) {
     emit finished();
 }
 
+void MainMenuWindow::PreparePictures() {
+    if (backgroundPending_) {
+        backgroundPending_ = false;
+        background_ = InterfacePicture(context_.programPaths, "menu_slow.bmp");
+    }
+}
+
 void MainMenuWindow::paintEvent(QPaintEvent*) {
+    PreparePictures();
     QPainter painter(this);
     if (!background_.isNull()) {
         painter.drawPixmap(0, 0, background_);

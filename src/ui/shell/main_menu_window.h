@@ -90,8 +90,13 @@ class MainMenuWindow final : public QWidget {
     explicit MainMenuWindow(AppContext& context, QWidget* parent = nullptr);
 
     void SetDialogs(MessageBox* messages, YesNoDialog* yesNo);
+    // The same, made when first needed.
+    void SetDialogs(std::function<MessageBox*()> messages, std::function<YesNoDialog*()> yesNo);
     void SetProgressWindow(ProgressWindow* progress) { progress_ = progress; }
     void SetActions(MainMenuActions actions) { actions_ = std::move(actions); }
+    // Decodes the common background picture unless the database's own took its place; done at
+    // the first paint at the latest, and by the start-up while the login waits for the learner.
+    void PreparePictures();
     // Where web addresses go (the system's browser by default).
     void SetExternalOpener(std::function<bool(const QUrl&)> opener) {
         openExternal_ = std::move(opener);
@@ -133,12 +138,13 @@ class MainMenuWindow final : public QWidget {
 
     AppContext& context_;
     MainMenuActions actions_;
-    MessageBox* messages_ = nullptr;
-    YesNoDialog* yesNo_ = nullptr;
+    std::function<MessageBox*()> messages_;
+    std::function<YesNoDialog*()> yesNo_;
     ProgressWindow* progress_ = nullptr;
     std::function<bool(const QUrl&)> openExternal_;
 
     QPixmap background_;
+    bool backgroundPending_ = true;  // the common picture, not decoded yet
     bool firstActivationDone_ = false;
     bool hintPending_ = false;
     bool stateSaved_ = false;

@@ -42,6 +42,7 @@
 #include "ui/shell/new_user_window.h"
 #include "ui/shell/progress_window.h"
 #include "ui/shell/set_parameters_window.h"
+#include "ui/widgets/after_first_paint.h"
 #include "ui/widgets/ui_text.h"
 
 namespace dyd::ui {
@@ -115,87 +116,265 @@ bool Program::Start(const StartupEnvironment& environment) {
 }
 
 void Program::CreateWindows() {
-    // The main menu is the main window; the dialogs belong to it and open over it.
+    // The main menu is the main window; the dialogs belong to it and open over it. Only what the
+    // login shows is made here: a window nobody opens costs nothing, and its pictures are decoded
+    // when it is made.
     mainMenu_ = std::make_unique<MainMenuWindow>(context_);
-    QWidget* owner = mainMenu_.get();
-    messageBox_ = new MessageBox(context_, owner);
-    login_ = new LoginWindow(context_, owner);
-    runner_ = new RunnerWindow(context_, owner);
-    // The popup opens over the modal runner, which must let its keys through.
-    answerPopup_ = new AnswerPopup(context_, runner_);
-    plan_ = new PlanWindow(context_, owner);
-    newUser_ = new NewUserWindow(context_, owner);
-    learning_ = new LearningWindow(
-        context_, plan_, [this] { overview_->ShowOverview(); }, owner);
     progress_ = std::make_unique<ProgressWindow>();
-    matching_ = new MatchingWindow(context_, owner);
-    overview_ = new RepetitionOverviewWindow(context_, owner);
     backdrop_ = std::make_unique<BackdropWindow>();
-    yesNo_ = new YesNoDialog(context_, owner);
-    statistics_ = new StatisticsWindow(context_, owner);
-    comment_ = new CommentDialog(context_, owner);
-    help_ = new HelpViewer(context_, owner);
-    confirmation_ = new ConfirmationDialog(context_, owner);
-    kindMarks_ = new KindMarksWindow(context_, owner);
-    examples_ = new ExamplesWindow(context_, owner);
-    summary_ = new SummaryWindow(context_, owner);
-    parameters_ = new DatabaseParametersWindow(context_, owner);
-    settings_ = new SettingsWindow(context_, owner);
-    unitEditor_ = new UnitEditorWindow(context_, owner);
-    setParameters_ = new SetParametersWindow(context_, owner);
-    fileChooser_ = new FileChooserWindow(context_, owner);
-    chooser_ = new SetChooserWindow(context_, plan_, owner);
-    dictionary_ = new DictionaryWindow(context_, plan_, owner);
-    presentation_ = new PresentationWindow(context_, owner);
-    browser_ = new BrowserWindow(context_, owner);
-    searchOptions_ = new SearchOptionsWindow(context_, browser_);
+    login_ = new LoginWindow(context_, mainMenu_.get());
 
-    context_.openHelp = [this](const QString& page) { help_->ShowPage(page); };
+    context_.openHelp = [this](const QString& page) { helpViewer()->ShowPage(page); };
 
-    login_->SetNewUserWindow(newUser_);
-    login_->SetParametersWindow(parameters_);
+    login_->SetNewUserWindow([this] { return newUserWindow(); });
+    login_->SetParametersWindow([this] { return parametersWindow(); });
     ProgressWindow* progress = progress_.get();
     login_->SetProgress([progress](std::string_view title, int position) {
         progress->Report(Utf8(title), position);
     });
 
-    settings_->SetDialogs(messageBox_, confirmation_);
-    settings_->SetParametersWindow(parameters_);
-    // The import of earlier repetitions opens over the settings screen.
-    auto* import = new ImportWindow(context_, settings_);
-    import->SetProgressWindow(progress);
-    settings_->SetImportAction([import] { import->Run(); });
-    mainMenu_->SetDialogs(messageBox_, yesNo_);
+    mainMenu_->SetDialogs([this] { return messageBox(); }, [this] { return yesNoDialog(); });
     mainMenu_->SetProgressWindow(progress);
-    WireSessionWindows();
-    WireContentWindows();
-}
-
-void Program::WireSessionWindows() {
     if (random_ == nullptr) {
         ownRandom_ = std::make_unique<SeededRandom>();
         random_ = ownRandom_.get();
     }
-    learning_->SetMessageBox(messageBox_);
-    learning_->SetRandom(random_);
-    plan_->SetMessageBox(messageBox_);
-    plan_->SetProgressWindow(progress_.get());
-    plan_->SetSummary([this] { summary_->ShowSummary(); });
-    plan_->SetRunner([this] { runner_->RunKind(context_.session.plan.currentKind); });
-    plan_->SetPresentation([this] { presentation_->ShowPresentation(); });
-    dictionary_->SetMessageBox(messageBox_);
-    summary_->SetMessageBox(messageBox_);
+    SetMainMenuActions();
+}
 
-    runner_->SetDialogs(messageBox_, confirmation_);
+void Program::SetMainMenuActions() {
+    MainMenuActions actions;
+    actions.learning = [this] { learningWindow()->exec(); };
+    actions.settings = [this] { settingsWindow()->ShowSettingsScreen(); };
+    actions.newUnit = [this] { NewUnits(); };
+    actions.results = [this] { setChooser()->ShowChooser(SetChooserWindow::Mode::Results); };
+    actions.exerciseSets = [this] { setChooser()->ShowChooser(SetChooserWindow::Mode::Sets); };
+    actions.dictionaryUnits = [this] { dictionaryWindow()->ShowDictionaryUnits(); };
+    actions.browser = [this] { browserWindow()->Browse(); };
+    mainMenu_->SetActions(std::move(actions));
+}
+
+// ---- windows made when first asked for ---------------------------------------------------
+
+MessageBox* Program::messageBox() {
+    if (messageBox_ == nullptr) {
+        messageBox_ = new MessageBox(context_, mainMenu_.get());
+    }
+    return messageBox_;
+}
+
+NewUserWindow* Program::newUserWindow() {
+    if (newUser_ == nullptr) {
+        newUser_ = new NewUserWindow(context_, mainMenu_.get());
+    }
+    return newUser_;
+}
+
+YesNoDialog* Program::yesNoDialog() {
+    if (yesNo_ == nullptr) {
+        yesNo_ = new YesNoDialog(context_, mainMenu_.get());
+    }
+    return yesNo_;
+}
+
+HelpViewer* Program::helpViewer() {
+    if (help_ == nullptr) {
+        help_ = new HelpViewer(context_, mainMenu_.get());
+    }
+    return help_;
+}
+
+ConfirmationDialog* Program::confirmationDialog() {
+    if (confirmation_ == nullptr) {
+        confirmation_ = new ConfirmationDialog(context_, mainMenu_.get());
+    }
+    return confirmation_;
+}
+
+DatabaseParametersWindow* Program::parametersWindow() {
+    if (parameters_ == nullptr) {
+        parameters_ = new DatabaseParametersWindow(context_, mainMenu_.get());
+    }
+    return parameters_;
+}
+
+RunnerWindow* Program::runnerWindow() {
+    if (runner_ == nullptr) {
+        runner_ = new RunnerWindow(context_, mainMenu_.get());
+        WireRunner();
+    }
+    return runner_;
+}
+
+AnswerPopup* Program::answerPopup() {
+    if (answerPopup_ == nullptr) {
+        // The popup opens over the modal runner, which must let its keys through.
+        answerPopup_ = new AnswerPopup(context_, runnerWindow());
+    }
+    return answerPopup_;
+}
+
+PlanWindow* Program::planWindow() {
+    if (plan_ == nullptr) {
+        plan_ = new PlanWindow(context_, mainMenu_.get());
+        plan_->SetMessageBox(messageBox());
+        plan_->SetProgressWindow(progress_.get());
+        plan_->SetSummary([this] { summaryWindow()->ShowSummary(); });
+        plan_->SetRunner([this] { runnerWindow()->RunKind(context_.session.plan.currentKind); });
+        plan_->SetPresentation([this] { presentationWindow()->ShowPresentation(); });
+    }
+    return plan_;
+}
+
+LearningWindow* Program::learningWindow() {
+    if (learning_ == nullptr) {
+        learning_ = new LearningWindow(
+            context_, planWindow(), [this] { overviewWindow()->ShowOverview(); }, mainMenu_.get());
+        learning_->SetMessageBox(messageBox());
+        learning_->SetRandom(random_);
+    }
+    return learning_;
+}
+
+RepetitionOverviewWindow* Program::overviewWindow() {
+    if (overview_ == nullptr) {
+        overview_ = new RepetitionOverviewWindow(context_, mainMenu_.get());
+    }
+    return overview_;
+}
+
+StatisticsWindow* Program::statisticsWindow() {
+    if (statistics_ == nullptr) {
+        statistics_ = new StatisticsWindow(context_, mainMenu_.get());
+    }
+    return statistics_;
+}
+
+CommentDialog* Program::commentDialog() {
+    if (comment_ == nullptr) {
+        comment_ = new CommentDialog(context_, mainMenu_.get());
+    }
+    return comment_;
+}
+
+KindMarksWindow* Program::kindMarksWindow() {
+    if (kindMarks_ == nullptr) {
+        kindMarks_ = new KindMarksWindow(context_, mainMenu_.get());
+    }
+    return kindMarks_;
+}
+
+ExamplesWindow* Program::examplesWindow() {
+    if (examples_ == nullptr) {
+        examples_ = new ExamplesWindow(context_, mainMenu_.get());
+    }
+    return examples_;
+}
+
+SummaryWindow* Program::summaryWindow() {
+    if (summary_ == nullptr) {
+        summary_ = new SummaryWindow(context_, mainMenu_.get());
+        summary_->SetMessageBox(messageBox());
+    }
+    return summary_;
+}
+
+MatchingWindow* Program::matchingWindow() {
+    if (matching_ == nullptr) {
+        matching_ = new MatchingWindow(context_, mainMenu_.get());
+        matching_->SetRandom(random_);
+    }
+    return matching_;
+}
+
+SettingsWindow* Program::settingsWindow() {
+    if (settings_ == nullptr) {
+        settings_ = new SettingsWindow(context_, mainMenu_.get());
+        settings_->SetDialogs(messageBox(), confirmationDialog());
+        settings_->SetParametersWindow(parametersWindow());
+        // The import of earlier repetitions opens over the settings screen.
+        auto* import = new ImportWindow(context_, settings_);
+        import->SetProgressWindow(progress_.get());
+        settings_->SetImportAction([import] { import->Run(); });
+    }
+    return settings_;
+}
+
+UnitEditorWindow* Program::unitEditor() {
+    if (unitEditor_ == nullptr) {
+        unitEditor_ = new UnitEditorWindow(context_, mainMenu_.get());
+        WireUnitEditor();
+    }
+    return unitEditor_;
+}
+
+SetParametersWindow* Program::setParametersWindow() {
+    if (setParameters_ == nullptr) {
+        setParameters_ = new SetParametersWindow(context_, mainMenu_.get());
+    }
+    return setParameters_;
+}
+
+FileChooserWindow* Program::fileChooser() {
+    if (fileChooser_ == nullptr) {
+        fileChooser_ = new FileChooserWindow(context_, mainMenu_.get());
+    }
+    return fileChooser_;
+}
+
+SetChooserWindow* Program::setChooser() {
+    if (chooser_ == nullptr) {
+        chooser_ = new SetChooserWindow(context_, planWindow(), mainMenu_.get());
+        chooser_->SetDialogs(messageBox(), confirmationDialog());
+        chooser_->SetExampleSentencesFlag([this] { return learningWindow()->attachExampleSentences(); });
+        chooser_->SetCatalogueChanged([this] { mainMenu_->UpdateExerciseSetsButton(); });
+    }
+    return chooser_;
+}
+
+DictionaryWindow* Program::dictionaryWindow() {
+    if (dictionary_ == nullptr) {
+        dictionary_ = new DictionaryWindow(context_, planWindow(), mainMenu_.get());
+        dictionary_->SetMessageBox(messageBox());
+    }
+    return dictionary_;
+}
+
+PresentationWindow* Program::presentationWindow() {
+    if (presentation_ == nullptr) {
+        presentation_ = new PresentationWindow(context_, mainMenu_.get());
+    }
+    return presentation_;
+}
+
+BrowserWindow* Program::browserWindow() {
+    if (browser_ == nullptr) {
+        browser_ = new BrowserWindow(context_, mainMenu_.get());
+        WireBrowser();
+    }
+    return browser_;
+}
+
+SearchOptionsWindow* Program::searchOptionsWindow() {
+    if (searchOptions_ == nullptr) {
+        searchOptions_ = new SearchOptionsWindow(context_, browserWindow());
+    }
+    return searchOptions_;
+}
+
+// ---- wiring of the larger windows --------------------------------------------------------
+
+void Program::WireRunner() {
+    runner_->SetDialogs(messageBox(), confirmationDialog());
     runner_->SetRandom(*random_);
     runner_->SetInterludeScheduler(interludes_);
     RunnerWindowHooks hooks;
-    hooks.kindMarks = [this](int unitNumber) { kindMarks_->ShowFor(unitNumber); };
+    hooks.kindMarks = [this](int unitNumber) { kindMarksWindow()->ShowFor(unitNumber); };
     hooks.examples = [this](const std::string& text, const std::string& searchText) {
-        examples_->ShowExamples(text, searchText);
+        examplesWindow()->ShowExamples(text, searchText);
     };
     hooks.editComment = [this](const QString& shown, int maxLength) -> std::optional<std::string> {
-        std::optional<QString> edited = comment_->Ask(QString(), shown, maxLength);
+        std::optional<QString> edited = commentDialog()->Ask(QString(), shown, maxLength);
         if (!edited) {
             return std::nullopt;
         }
@@ -209,12 +388,11 @@ void Program::WireSessionWindows() {
         score.finished = run.finished;
         score.stepCount = run.stepCount;
         score.rowsPending = run.canGoBack;
-        return statistics_->ShowScore(score);
+        return statisticsWindow()->ShowScore(score);
     };
-    hooks.answerPopup = [this](const QString& answer) { answerPopup_->ShowAnswer(answer); };
+    hooks.answerPopup = [this](const QString& answer) { answerPopup()->ShowAnswer(answer); };
     interludeWindows_ = std::make_unique<InterludeWindows>(context_, runner_);
-    matching_->SetRandom(random_);
-    interludeWindows_->SetMatchingOffer([this] { return matching_->OfferMatching(); });
+    interludeWindows_->SetMatchingOffer([this] { return matchingWindow()->OfferMatching(); });
     hooks.interludes = interludeWindows_.get();
     runner_->SetHooks(std::move(hooks));
     // The microphone of K_nagraj, owned by the runner window; its errors go to the message box.
@@ -225,31 +403,19 @@ void Program::WireSessionWindows() {
                 context_.sound->CloseMediaPlayer();
             }
         },
-        [this](const std::string& message) { messageBox_->ShowMessage(Utf8(message)); }, runner_);
+        [this](const std::string& message) { messageBox()->ShowMessage(Utf8(message)); },
+        runner_);
     runner_->SetRecorder(*recorder);
-
-    MainMenuActions actions;
-    actions.learning = [this] { learning_->exec(); };
-    actions.settings = [this] { settings_->ShowSettingsScreen(); };
-    actions.newUnit = [this] { NewUnits(); };
-    chooser_->SetDialogs(messageBox_, confirmation_);
-    chooser_->SetExampleSentencesFlag([this] { return learning_->attachExampleSentences(); });
-    chooser_->SetCatalogueChanged([this] { mainMenu_->UpdateExerciseSetsButton(); });
-    actions.results = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Results); };
-    actions.exerciseSets = [this] { chooser_->ShowChooser(SetChooserWindow::Mode::Sets); };
-    actions.dictionaryUnits = [this] { dictionary_->ShowDictionaryUnits(); };
-    actions.browser = [this] { browser_->Browse(); };
-    mainMenu_->SetActions(std::move(actions));
 }
 
-void Program::WireContentWindows() {
+void Program::WireUnitEditor() {
     UnitEditorDialogs dialogs;
-    dialogs.messages = messageBox_;
-    dialogs.confirmation = confirmation_;
-    dialogs.prompt = comment_;
-    dialogs.chooseRecording = [this] { return fileChooser_->Choose(FileChooserMode::Recording); };
+    dialogs.messages = messageBox();
+    dialogs.confirmation = confirmationDialog();
+    dialogs.prompt = commentDialog();
+    dialogs.chooseRecording = [this] { return fileChooser()->Choose(FileChooserMode::Recording); };
     dialogs.askSetParameters = [this]() -> std::optional<EditorSetParameters> {
-        const std::optional<SetParameters> chosen = setParameters_->Ask();
+        const std::optional<SetParameters> chosen = setParametersWindow()->Ask();
         if (!chosen) {
             return std::nullopt;
         }
@@ -264,38 +430,41 @@ void Program::WireContentWindows() {
                 context_.sound->CloseMediaPlayer();
             }
         },
-        [this](const std::string& message) { messageBox_->ShowMessage(Utf8(message)); },
+        [this](const std::string& message) { messageBox()->ShowMessage(Utf8(message)); },
         unitEditor_);
     unitEditor_->SetRecorder(*recorder);
+}
 
+void Program::WireBrowser() {
     BrowserDialogs browserDialogs;
-    browserDialogs.messages = messageBox_;
-    browserDialogs.confirmation = confirmation_;
-    browserDialogs.comment = comment_;
+    browserDialogs.messages = messageBox();
+    browserDialogs.confirmation = confirmationDialog();
+    browserDialogs.comment = commentDialog();
     browserDialogs.progress = progress_.get();
     browserDialogs.editUnit = [this](int unit, std::vector<int>& composed) {
-        return unitEditor_->Edit(unit, &composed);
+        return unitEditor()->Edit(unit, &composed);
     };
-    browserDialogs.askSetParameters = [this] { return setParameters_->Ask(); };
-    browserDialogs.chooseSet = [this] { return chooser_->ChooseSetModally(); };
-    browserDialogs.openPlan = [this](const std::string& info) { plan_->Open(info); };
-    browserDialogs.chooseFile = [this] { return fileChooser_->Choose(FileChooserMode::AnyFile); };
-    browserDialogs.exampleSentences = [this] { return learning_->attachExampleSentences(); };
+    browserDialogs.askSetParameters = [this] { return setParametersWindow()->Ask(); };
+    browserDialogs.chooseSet = [this] { return setChooser()->ChooseSetModally(); };
+    browserDialogs.openPlan = [this](const std::string& info) { planWindow()->Open(info); };
+    browserDialogs.chooseFile = [this] { return fileChooser()->Choose(FileChooserMode::AnyFile); };
+    browserDialogs.exampleSentences = [this] { return learningWindow()->attachExampleSentences(); };
     browserDialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
     browserDialogs.askSearch = [this]() -> std::optional<BrowserQuery> {
-        if (!searchOptions_->Ask()) {
+        SearchOptionsWindow* options = searchOptionsWindow();
+        if (!options->Ask()) {
             return std::nullopt;
         }
-        return BrowserQuery{searchOptions_->queryText().toStdString(),
-                            searchOptions_->foreignQuery(), searchOptions_->polishQuery(),
-                            searchOptions_->flags()};
+        return BrowserQuery{options->queryText().toStdString(), options->foreignQuery(),
+                            options->polishQuery(), options->flags()};
     };
     browser_->SetDialogs(std::move(browserDialogs));
 }
 
 void Program::NewUnits() {
-    unitEditor_->Edit(0);
-    if (!unitEditor_->unitsStored()) {
+    UnitEditorWindow* editor = unitEditor();
+    editor->Edit(0);
+    if (!editor->unitsStored()) {
         return;  // nothing new: a learner-units file that failed to load stays as it is
     }
     progress_->Report(Utf8(kSavingTitle), 80);
@@ -304,13 +473,16 @@ void Program::NewUnits() {
     progress_->hide();
     const std::string problem = LearnerUnitsSaveProblem(saved);
     if (!problem.empty()) {
-        messageBox_->ShowMessage(Utf8(problem));
+        messageBox()->ShowMessage(Utf8(problem));
     }
 }
 
 bool Program::LogIn() {
     context_.programPaths.databaseCode.clear();
     backdrop_->ShowOverScreen();
+    // The main menu's background is decoded while the learner chooses his name.
+    MainMenuWindow* menu = mainMenu_.get();
+    RunAfterFirstPaint(login_, [menu] { menu->PreparePictures(); });
     if (login_->exec() != QDialog::Accepted || login_->mustEnd()) {
         progress_->hide();
         return false;

@@ -93,36 +93,39 @@ class Program final {
     bool LogIn();
 
     AppContext& context() { return context_; }
+    // The windows. The main menu, the login, the backdrop and the progress window are made by
+    // Start; every other window is made when it is first asked for (by the program or a test),
+    // wired to the windows it uses, and lives until the program ends.
     MainMenuWindow* mainMenu() const { return mainMenu_.get(); }
-    MessageBox* messageBox() const { return messageBox_; }
     LoginWindow* loginWindow() const { return login_; }
-    NewUserWindow* newUserWindow() const { return newUser_; }
     ProgressWindow* progressWindow() const { return progress_.get(); }
     BackdropWindow* backdrop() const { return backdrop_.get(); }
-    YesNoDialog* yesNoDialog() const { return yesNo_; }
-    HelpViewer* helpViewer() const { return help_; }
-    ConfirmationDialog* confirmationDialog() const { return confirmation_; }
-    DatabaseParametersWindow* parametersWindow() const { return parameters_; }
-    RunnerWindow* runnerWindow() const { return runner_; }
-    AnswerPopup* answerPopup() const { return answerPopup_; }
-    PlanWindow* planWindow() const { return plan_; }
-    LearningWindow* learningWindow() const { return learning_; }
-    RepetitionOverviewWindow* overviewWindow() const { return overview_; }
-    StatisticsWindow* statisticsWindow() const { return statistics_; }
-    CommentDialog* commentDialog() const { return comment_; }
-    KindMarksWindow* kindMarksWindow() const { return kindMarks_; }
-    ExamplesWindow* examplesWindow() const { return examples_; }
-    SummaryWindow* summaryWindow() const { return summary_; }
-    MatchingWindow* matchingWindow() const { return matching_; }
-    SettingsWindow* settingsWindow() const { return settings_; }
-    UnitEditorWindow* unitEditor() const { return unitEditor_; }
-    SetParametersWindow* setParametersWindow() const { return setParameters_; }
-    FileChooserWindow* fileChooser() const { return fileChooser_; }
-    SetChooserWindow* setChooser() const { return chooser_; }
-    DictionaryWindow* dictionaryWindow() const { return dictionary_; }
-    PresentationWindow* presentationWindow() const { return presentation_; }
-    BrowserWindow* browserWindow() const { return browser_; }
-    SearchOptionsWindow* searchOptionsWindow() const { return searchOptions_; }
+    MessageBox* messageBox();
+    NewUserWindow* newUserWindow();
+    YesNoDialog* yesNoDialog();
+    HelpViewer* helpViewer();
+    ConfirmationDialog* confirmationDialog();
+    DatabaseParametersWindow* parametersWindow();
+    RunnerWindow* runnerWindow();
+    AnswerPopup* answerPopup();
+    PlanWindow* planWindow();
+    LearningWindow* learningWindow();
+    RepetitionOverviewWindow* overviewWindow();
+    StatisticsWindow* statisticsWindow();
+    CommentDialog* commentDialog();
+    KindMarksWindow* kindMarksWindow();
+    ExamplesWindow* examplesWindow();
+    SummaryWindow* summaryWindow();
+    MatchingWindow* matchingWindow();
+    SettingsWindow* settingsWindow();
+    UnitEditorWindow* unitEditor();
+    SetParametersWindow* setParametersWindow();
+    FileChooserWindow* fileChooser();
+    SetChooserWindow* setChooser();
+    DictionaryWindow* dictionaryWindow();
+    PresentationWindow* presentationWindow();
+    BrowserWindow* browserWindow();
+    SearchOptionsWindow* searchOptionsWindow();
 
     // The draws of the program (batches, choices, row order, backgrounds); clock-seeded unless a
     // test gives its own before Start.
@@ -130,8 +133,12 @@ class Program final {
 
   private:
     void CreateWindows();
-    void WireSessionWindows();
-    void WireContentWindows();
+    void WireRunner();
+    void WireUnitEditor();
+    void WireBrowser();
+    void SetMainMenuActions();
+    // The main menu's pictures, decoded once the login has been painted.
+    void PrepareMainMenuWhenLoginShown();
     // "Nowe słówko": the editor for new units, then the learner-units file when it stored any.
     void NewUnits();
 

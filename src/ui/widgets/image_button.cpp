@@ -6,6 +6,7 @@
 
 #include "core/files.h"
 #include "core/paths.h"
+#include "ui/widgets/ui_text.h"
 
 namespace dyd::ui {
 namespace {
@@ -55,28 +56,58 @@ void ImageList::Load(const std::string& programDir, int frameCount) {
     for (const std::string& name : FileNames()) {
         Strip strip;
         const std::string path = ResolvePath(programDir, name);
-        QPixmap bitmap;
-        if (!FileExists(path) || !bitmap.load(QString::fromStdString(path))) {
+        const QString qtPath = QString::fromStdString(path);
+        const QSize size = FileExists(path) ? PictureSize(qtPath) : QSize();
+        if (!size.isValid()) {
             errors_.push_back(QStringLiteral("Nie moge otworzyc pliku : \"") +
                               QString::fromStdString(name) + QStringLiteral("\""));
-        } else if (bitmap.width() % frameCount_ != 0) {
+        } else if (size.width() % frameCount_ != 0) {
             errors_.push_back(
                 QStringLiteral("Dlugosc obrazka nie dzieli sie przez podana liczbe klatek"));
         } else {
-            strip.frameWidth = bitmap.width() / frameCount_;
-            strip.bitmap = WithTransparentKey(bitmap, strip.frameWidth);
+            strip.path = qtPath;
+            strip.frameWidth = size.width() / frameCount_;
+            strip.height = size.height();
         }
         strips_.push_back(strip);
     }
 }
 
+const ImageList::Strip* ImageList::Decoded(int index) const {
+    if (index < 0 || index >= count()) {
+        return nullptr;
+    }
+    const Strip& strip = strips_[static_cast<std::size_t>(index)];
+    if (strip.frameWidth == 0) {
+        return nullptr;
+    }
+    if (!strip.decoded) {
+        strip.decoded = true;
+        // A file that changed since the start and no longer decodes to the size read then
+        // leaves its buttons drawn as text.
+        const QPixmap bitmap = DecodePicture(strip.path);
+        if (bitmap.width() == strip.frameWidth * frameCount_ && bitmap.height() == strip.height) {
+            strip.bitmap = WithTransparentKey(bitmap, strip.frameWidth);
+        }
+    }
+    return strip.bitmap.isNull() ? nullptr : &strip;
+}
+
 QPixmap ImageList::Frame(int index, int frame) const {
-    if (index < 0 || index >= count() || strips_[static_cast<std::size_t>(index)].frameWidth == 0) {
+    const Strip* strip = Decoded(index);
+    if (strip == nullptr) {
+        return {};
+    }
+    const int f = frame < 0 || frame >= frameCount_ ? 0 : frame;
+    return strip->bitmap.copy(f * strip->frameWidth, 0, strip->frameWidth, strip->bitmap.height());
+}
+
+QSize ImageList::FrameSize(int index) const {
+    if (index < 0 || index >= count()) {
         return {};
     }
     const Strip& strip = strips_[static_cast<std::size_t>(index)];
-    const int f = frame < 0 || frame >= frameCount_ ? 0 : frame;
-    return strip.bitmap.copy(f * strip.frameWidth, 0, strip.frameWidth, strip.bitmap.height());
+    return strip.frameWidth == 0 ? QSize() : QSize(strip.frameWidth, strip.height);
 }
 
 int ImageList::FrameWidth(int index) const {
@@ -87,24 +118,25 @@ ImageButton::ImageButton(const ImageList& images, int imageIndex, QWidget* paren
     : QAbstractButton(parent), images_(images), imageIndex_(imageIndex) {
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover, true);
-    const QPixmap frame = images_.Frame(imageIndex_, 0);
-    if (!frame.isNull()) {
-        resize(frame.size());
+    // The size comes from the picture's header: its pixels are decoded at the first paint.
+    const QSize size = images_.FrameSize(imageIndex_);
+    if (!size.isEmpty()) {
+        resize(size);
     }
 }
 
 void ImageButton::SetImage(int imageIndex) {
     imageIndex_ = imageIndex;
-    const QPixmap frame = images_.Frame(imageIndex_, 0);
-    if (!frame.isNull()) {
-        resize(frame.size());
+    const QSize size = images_.FrameSize(imageIndex_);
+    if (!size.isEmpty()) {
+        resize(size);
     }
     update();
 }
 
 QSize ImageButton::sizeHint() const {
-    const QPixmap frame = images_.Frame(imageIndex_, 0);
-    return frame.isNull() ? QSize(90, 28) : frame.size();
+    const QSize size = images_.FrameSize(imageIndex_);
+    return size.isEmpty() ? QSize(90, 28) : size;
 }
 
 void ImageButton::paintEvent(QPaintEvent*) {

@@ -18,23 +18,32 @@ class ImageList {
     // The strips in their fixed order; index 2 = OK, 3 = cancel, 11 = new user, 18 = close.
     static const std::vector<std::string>& FileNames();
 
-    // Loads every strip from programDir; a strip that is missing or whose width is not a
-    // multiple of the frame count stays empty and is named in errors() (the text of the error:
-    // "Nie moge otworzyc pliku : \"...\"" or "Dlugosc obrazka nie dzieli sie przez podana liczbe
-    // klatek").
+    // Checks every strip of programDir: a strip that is missing, unreadable or whose width is
+    // not a multiple of the frame count stays empty and is named in errors() (the text of the
+    // error: "Nie moge otworzyc pliku : \"...\"" or "Dlugosc obrazka nie dzieli sie przez
+    // podana liczbe klatek"). Only the pictures' headers are read here; a strip's pixels are
+    // decoded when one of its frames is first asked for, so that a start pays only for the
+    // buttons it shows.
     void Load(const std::string& programDir, int frameCount = 2);
 
     int count() const { return static_cast<int>(strips_.size()); }
     // Frame f of entry i; null when the entry is empty.
     QPixmap Frame(int index, int frame) const;
     int FrameWidth(int index) const;
+    // The size of entry i's frames, known without decoding it; empty when the entry is empty.
+    QSize FrameSize(int index) const;
     const std::vector<QString>& errors() const { return errors_; }
 
   private:
     struct Strip {
-        QPixmap bitmap;
+        QString path;                  // empty when the strip is unusable
+        mutable QPixmap bitmap;        // decoded on first use
+        mutable bool decoded = false;
         int frameWidth = 0;
+        int height = 0;
     };
+    const Strip* Decoded(int index) const;
+
     std::vector<Strip> strips_;
     std::vector<QString> errors_;
     int frameCount_ = 2;

@@ -1,6 +1,8 @@
 #include "ui/widgets/ui_text.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
 #include <QScreen>
 #include <QWidget>
 
@@ -25,7 +27,40 @@ QPixmap InstallPicture(const std::string& programDir, std::string_view relative)
     if (!FileExists(path)) {
         return {};
     }
-    return QPixmap(QString::fromStdString(path));
+    return DecodePicture(QString::fromStdString(path));
+}
+
+namespace {
+
+bool IsBmp(const QString& path) {
+    return path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+QPixmap DecodePicture(const QString& path) {
+    if (IsBmp(path)) {
+        QImageReader reader(path, "bmp");
+        reader.setAutoDetectImageFormat(false);
+        QImage image = reader.read();
+        if (!image.isNull()) {
+            return QPixmap::fromImage(std::move(image));
+        }
+    }
+    // Another format, or a file whose name does not tell what it holds.
+    return QPixmap(path);
+}
+
+QSize PictureSize(const QString& path) {
+    if (IsBmp(path)) {
+        QImageReader reader(path, "bmp");
+        reader.setAutoDetectImageFormat(false);
+        const QSize size = reader.size();
+        if (size.isValid()) {
+            return size;
+        }
+    }
+    return QImageReader(path).size();
 }
 
 QPixmap InterfacePicture(const AppPaths& paths, std::string_view name) {

@@ -5,6 +5,7 @@
 // to letter case; a missing picture gives a null pixmap and the window still works.
 
 #include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <optional>
 #include <string>
@@ -35,6 +36,11 @@ std::optional<std::string> ToPolishBytes(const QString& text, QString* badCharac
 // A picture of the installation: path relative to programDir ("but_s\\ok2.bmp",
 // "Lang_s/0/gfx_s/menu_slow.bmp"), "\" or "/", letter case aside. Null when missing.
 QPixmap InstallPicture(const std::string& programDir, std::string_view relative);
+// A picture file decoded (null when it cannot be read), and its size read from its header alone
+// (invalid when it cannot be read). BMP files, most of the installation's pictures, are read by
+// Qt's own reader without loading every image plugin to recognise them.
+QPixmap DecodePicture(const QString& path);
+QSize PictureSize(const QString& path);
 
 // A picture of the interface folder: programDir + languageDir + "gfx_s/" + name.
 QPixmap InterfacePicture(const AppPaths& paths, std::string_view name);

@@ -14,8 +14,8 @@ ImageButton* MakeImageButton(const AppContext& context, int image, const QString
     button->setObjectName(name);
     button->setText(text);
     button->setFocusPolicy(Qt::NoFocus);
-    const QPixmap frame = context.images.Frame(image, 0);
-    const QSize size = frame.isNull() ? fallback : frame.size();
+    const QSize frame = context.images.FrameSize(image);
+    const QSize size = frame.isEmpty() ? fallback : frame;
     button->setGeometry(topRight.x() - size.width(), topRight.y(), size.width(), size.height());
     return button;
 }

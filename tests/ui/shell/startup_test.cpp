@@ -178,7 +178,17 @@ class StartupTest : public QObject {
         QCOMPARE(menu->objectName(), QStringLiteral("TForm1"));
         QCOMPARE(menu->size(), QSize(800, 600));
         QVERIFY(menu->windowFlags().testFlag(Qt::FramelessWindowHint));
-        // The dialogs belong to the main menu, each once.
+        // Before the login only the login dialog exists; every other dialog is made when it is
+        // first asked for, belongs to the main menu, and is made once.
+        QCOMPARE(menu->findChildren<QDialog*>(QStringLiteral("TForm9")).size(), 1);
+        QCOMPARE(menu->findChildren<QDialog*>(QStringLiteral("TForm10")).size(), 0);
+        QCOMPARE(menu->findChildren<QDialog*>(QStringLiteral("TForm32")).size(), 0);
+        QVERIFY(program.runnerWindow() == program.runnerWindow());
+        QVERIFY(program.settingsWindow() == program.settingsWindow());
+        QVERIFY(program.browserWindow() != nullptr);
+        QVERIFY(program.newUserWindow() == program.newUserWindow());
+        QVERIFY(program.helpViewer() == program.helpViewer());
+        QVERIFY(program.yesNoDialog() == program.yesNoDialog());
         for (const char* name :
              {"TForm20", "TForm9", "TForm10", "TForm24", "TForm28", "TForm29", "TForm32"}) {
             QCOMPARE(menu->findChildren<QDialog*>(QString::fromLatin1(name)).size(), 1);
