@@ -285,6 +285,9 @@ void Runner::SetUpStep() {
     view_.learnerAnswer.clear();
     view_.instruction.visible = true;
     state_.infoText.clear();
+    view_.comparisonVisible = false;
+    view_.comparison = {};
+    view_.rightMark = false;
 
     // 10. The kind's own set-up; each starts from a step without prompt, choices or answer field.
     view_.prompt = {};
@@ -452,6 +455,10 @@ bool Runner::JudgeTyped(std::string_view typed) {
     if (verdict.correct) {
         state_.answerCorrect = true;
         state_.expectedAnswer = state_.learnerAnswer;
+    } else {
+        view_.comparison = CompareLetters(ForeignUtf8(NormalizeAnswerText(state_.expectedAnswer)),
+                                          view_.learnerAnswer);
+        view_.comparisonVisible = true;
     }
     AfterTypedVerdict();
     return true;
@@ -484,6 +491,15 @@ bool Runner::JudgeGaps(std::string_view t1, std::string_view t2, std::string_vie
     state_.answerCorrect = verdict.correct;
     if (verdict.correct) {
         state_.expectedAnswer = state_.learnerAnswer;
+    } else {
+        std::vector<std::string> expected;
+        std::vector<std::string> answers;
+        for (std::size_t i = 0; i < 3; ++i) {
+            expected.push_back(ForeignUtf8(NormalizeAnswerText(view_.gapBox.gaps[i])));
+            answers.push_back(ForeignUtf8(NormalizeAnswerText(typed[i])));
+        }
+        view_.comparison = CompareGapLetters(expected, answers);
+        view_.comparisonVisible = true;
     }
     AfterTypedVerdict();
     return true;
@@ -515,6 +531,7 @@ void Runner::AcceptAnswer() {
     state_.rightCount += 1;
     view_.instruction.text = "Odpowiedź zaakceptowano! ";
     view_.instruction.foreign = false;
+    view_.rightMark = true;
     UpdateStatistics();
     view_.acceptVisible = false;
 }
@@ -687,6 +704,7 @@ void Runner::ShowVerdict() {
 
     RecordResult(state_.answerCorrect);
     view_.instruction.foreign = false;
+    view_.rightMark = state_.answerCorrect;
     if (state_.answerCorrect) {
         view_.instructionRed = false;
         view_.instruction.text = state_.acceptedByAlternative

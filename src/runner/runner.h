@@ -24,6 +24,7 @@
 #include "runner/backgrounds.h"
 #include "runner/choices.h"
 #include "runner/interludes.h"
+#include "runner/letter_compare.h"
 #include "runner/text_layout.h"
 
 namespace dyd {
@@ -196,6 +197,12 @@ struct StepView {
     int backgroundSerial = 0;     // changes whenever a background was picked
 
     std::string learnerAnswer;  // for the answer popup (F5), UTF-8; empty: F5 does nothing
+
+    // A typed answer judged wrong, letter by letter against the expected one (shown under it).
+    bool comparisonVisible = false;
+    LetterComparison comparison;
+    // The judged answer is right (or was accepted): the green mark shows by the verdict.
+    bool rightMark = false;
 
     CorrectionView correction;
 };

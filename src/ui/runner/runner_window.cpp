@@ -15,12 +15,13 @@
 #include "sound/sound_player.h"
 #include "sound/wav_file.h"
 #include "ui/app_context.h"
+#include "ui/runner/letter_marks_view.h"
+#include "ui/runner/sentence_box.h"
 #include "ui/shell/dialogs.h"
 #include "ui/widgets/focus_return.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/markup_view.h"
 #include "ui/widgets/record_button.h"
-#include "ui/runner/sentence_box.h"
 #include "ui/widgets/ui_text.h"
 
 namespace dyd::ui {
@@ -56,6 +57,12 @@ constexpr int kExpectedTop = 180;
 constexpr int kExpectedHeight = 26;
 constexpr int kHintHeight = 24;
 constexpr int kGapBoxTop = 160;
+// The learner's wrong answer letter by letter: under the hint line, or under the sentence of a
+// gap step.
+const QRect kComparisonArea(kColumnLeft, 236, 532, 46);
+constexpr int kGapComparisonTop = 288;
+constexpr int kRightMarkSize = 26;
+constexpr int kRightMarkLeft = 52;
 const QRect kPaneBack(40, 392, 560, 134);
 const QRect kPane(50, 398, 518, 122);
 constexpr int kMenuItemHeight = 26;
@@ -96,6 +103,22 @@ QLabel* PlainLabel(QWidget* parent, const char* name, const QRect& area, int poi
     label->setFont(FontOf(label, pointSize, bold));
     SetInk(label, ink);
     return label;
+}
+
+// The green mark of a right answer: a tick in a circle.
+QPixmap RightMarkPicture() {
+    QPixmap picture(kRightMarkSize, kRightMarkSize);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(30, 150, 60));
+    painter.drawEllipse(QRectF(1, 1, kRightMarkSize - 2, kRightMarkSize - 2));
+    QPen tick(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(tick);
+    const QPointF points[] = {{7.0, 13.5}, {11.5, 18.0}, {19.5, 8.5}};
+    painter.drawPolyline(points, 3);
+    return picture;
 }
 
 QPixmap MarkerPicture() {
@@ -455,6 +478,17 @@ void RunnerWindow::BuildControls() {
                             QRect(kColumnLeft, kExpectedTop + 26, kSentenceBoxWidth, kHintHeight),
                             11, false, kInk);
     poprawna2_->hide();
+
+    comparison_ = new LetterMarksView(this);
+    comparison_->setGeometry(kComparisonArea);
+    comparison_->hide();
+    rightMark_ = new QLabel(this);
+    rightMark_->setObjectName(QStringLiteral("I_Dobrze"));
+    rightMark_->setPixmap(RightMarkPicture());
+    rightMark_->setGeometry(kRightMarkLeft, 139, kRightMarkSize, kRightMarkSize);
+    rightMark_->setToolTip(QStringLiteral("Dobra odpowiedź"));
+    rightMark_->setAccessibleName(QStringLiteral("Dobra odpowiedź"));
+    rightMark_->hide();
 
     for (int n = 1; n <= 4; ++n) {
         choices_[static_cast<std::size_t>(n - 1)] = AddChoice(n);
@@ -885,6 +919,14 @@ void RunnerWindow::Render() {
                             : poprawna_->y() + 26;
     poprawna2_->move(kColumnLeft, hintTop);
     poprawna2_->setVisible(view.hint.visible && !view.hint.text.empty());
+    comparison_->SetComparison(view.comparison);
+    comparison_->move(kColumnLeft, runner_->state().stepKind == kGapFilling
+                                       ? kGapComparisonTop
+                                       : kComparisonArea.top());
+    comparison_->setVisible(view.comparisonVisible);
+    rightMark_->move(kRightMarkLeft,
+                     view.instructionTop + (kInstructionHeight - kRightMarkSize) / 2);
+    rightMark_->setVisible(view.rightMark && view.instruction.visible);
 
     RenderChoices(view);
 

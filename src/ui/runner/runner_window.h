@@ -33,6 +33,7 @@ struct AppContext;
 class ConfirmationDialog;
 class GapBox;
 class ImageButton;
+class LetterMarksView;
 class MarkupView;
 class MessageBox;
 class RecordButton;
@@ -210,6 +211,8 @@ class RunnerWindow final : public QDialog, private RunnerHost, private HoldToRec
     HoverLabel* polecenie_;
     QLabel* poprawna_;
     QLabel* poprawna2_;
+    LetterMarksView* comparison_;
+    QLabel* rightMark_;
     std::array<HoverLabel*, 4> choices_{};
     std::array<HoverLabel*, 4> markers_{};
     QLineEdit* answer_;
