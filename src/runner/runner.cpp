@@ -153,14 +153,17 @@ void Runner::OpenRun() {
     MixRows(s.plan, ctx_.random);
     state_.finishedUnits = 0;
     runRows_.clear();
+    runAnswers_ = 0;
     if (kind < kKindSlots + 1) {
         for (std::size_t i = 0; i < s.plan.rows.size(); ++i) {
             const PlanEntry& entry = s.plan.rows[i].cells[kind];
             if (entry.remaining > 0) {
-                runRows_.push_back({i, s.plan.rows[i].unitNumber, entry.attempts});
+                runRows_.push_back({i, s.plan.rows[i].unitNumber, entry.attempts, entry.remaining});
+                runAnswers_ += entry.remaining;
             }
         }
     }
+    DropUndo();
 
     view_.repetitionBanner = s.plan.mode == SessionMode::Repetition;
     view_.choices[3].clear();
@@ -276,6 +279,12 @@ void Runner::SetUpStep() {
 
     // 7.
     UpdateStatistics();
+    if (runAnswers_ > 0) {
+        const int step = std::clamp(runAnswers_ - AnswersLeftInRun() + 1, 1, runAnswers_);
+        view_.position = std::to_string(step) + " / " + std::to_string(runAnswers_);
+    } else {
+        view_.position.clear();
+    }
 
     // 8.
     alternatives_ = BuildAlternatives(u.synonyms, state_.stepKind, language(), u);
@@ -420,6 +429,7 @@ void Runner::JudgeChoice(int n) {
     if (!stepOnScreen() || state_.answered || n < 1 || n > view_.choicesShown) {
         return;
     }
+    KeepForUndo();
     state_.answered = true;
     view_.choicesShown = 0;
     state_.learnerAnswer = state_.choices[static_cast<std::size_t>(n)];
@@ -443,6 +453,7 @@ bool Runner::JudgeTyped(std::string_view typed) {
         host_.Message(std::string(kCharacterRefusedMessage) + bad);
         return false;
     }
+    KeepForUndo();
     state_.answerCorrect = false;
     state_.answered = true;
     view_.answerFieldVisible = false;
@@ -479,6 +490,7 @@ bool Runner::JudgeGaps(std::string_view t1, std::string_view t2, std::string_vie
         }
         typed[i] = Trim(*bytes);
     }
+    KeepForUndo();
     state_.answerCorrect = false;
     state_.answered = true;
     const GapVerdict verdict =
@@ -622,6 +634,7 @@ void Runner::JudgeSelf(bool knew) {
     if (!stepOnScreen() || !view_.knewVisible) {
         return;
     }
+    KeepForUndo();
     if (state_.stepKind != kPronunciation) {
         view_.knewVisible = false;
         view_.didNotKnowVisible = false;
@@ -861,8 +874,116 @@ bool Runner::CloseRun() {
     }
 
     host_.RefreshSetChooser();
+    DropUndo();
     closed_ = true;
     return true;
+}
+
+// ---- Taking an answer back ----------------------------------------------------------------------
+
+const PlanRow* Runner::RunRowNow(std::size_t index) const {
+    const SessionPlan& plan = ctx_.session.plan;
+    const RunRow& start = runRows_[index];
+    if (start.place < plan.rows.size() && plan.rows[start.place].unitNumber == start.unitNumber) {
+        return &plan.rows[start.place];
+    }
+    const auto it = std::find_if(plan.rows.begin(), plan.rows.end(), [&](const PlanRow& r) {
+        return r.unitNumber == start.unitNumber;
+    });
+    return it == plan.rows.end() ? nullptr : &*it;
+}
+
+int Runner::AnswersLeftInRun() const {
+    const int kind = ctx_.session.plan.currentKind;
+    if (kind < 1 || kind > kKindSlots) {
+        return 0;
+    }
+    int left = 0;
+    for (std::size_t i = 0; i < runRows_.size(); ++i) {
+        if (const PlanRow* row = RunRowNow(i)) {
+            left += std::max(0, row->cells[static_cast<std::size_t>(kind)].remaining);
+        }
+    }
+    return left;
+}
+
+void Runner::KeepForUndo() {
+    const SessionPlan& plan = ctx_.session.plan;
+    AnswerSnapshot snapshot;
+    snapshot.state = state_;
+    snapshot.view = view_;
+    snapshot.alternatives = alternatives_;
+    snapshot.examples = examples_;
+    snapshot.shownExample = shownExample_;
+    snapshot.noChoiceSentence = noChoiceSentence_;
+    snapshot.playAtOnce = playAtOnce_;
+    snapshot.place = static_cast<std::size_t>(state_.stepRow - 1);
+    snapshot.unitNumber = state_.stepUnit;
+    snapshot.kind = plan.currentKind;
+    snapshot.cell = plan.rows[snapshot.place].cells[static_cast<std::size_t>(plan.currentKind)];
+    snapshot.unitKind = unit().unitKind;
+    undo_ = std::move(snapshot);
+    view_.menu.undo.enabled = true;
+}
+
+void Runner::DropUndo() {
+    undo_.reset();
+    view_.menu.undo.enabled = false;
+}
+
+void Runner::UndoAnswer() {
+    if (!CanUndo()) {
+        return;
+    }
+    LearnerSession& s = ctx_.session;
+    AnswerSnapshot snapshot = std::move(*undo_);
+    DropUndo();
+    if (snapshot.kind != s.plan.currentKind || snapshot.place >= s.plan.rows.size() ||
+        s.plan.rows[snapshot.place].unitNumber != snapshot.unitNumber) {
+        return;
+    }
+    // A tester's notes on the step that goes away are kept, as when it is left.
+    if (s.db.correctionMode && state_.correctionLoaded) {
+        StoreCorrection();
+    }
+    s.plan.rows[snapshot.place].cells[static_cast<std::size_t>(snapshot.kind)] = snapshot.cell;
+
+    // Steps since the last interlude keep counting: an interlude is not shown twice.
+    const int stepsSinceInterlude = state_.stepsSinceInterlude;
+    state_ = snapshot.state;
+    state_.stepsSinceInterlude = stepsSinceInterlude;
+
+    // The step's own view; what belongs to the window rather than to the step stays.
+    StepView view = std::move(snapshot.view);
+    view.serial = view_.serial + 1;
+    view.background = view_.background;
+    view.backgroundSerial = view_.backgroundSerial;
+    view.unitIdVisible = view_.unitIdVisible;
+    view.menuOpen = false;
+    view.compareVisible = false;  // the learner's recording belongs to a later step now
+    view.pane.scrollResetSerial = view_.pane.scrollResetSerial + 1;
+    view.menu.undo.enabled = false;
+    view_ = std::move(view);
+    alternatives_ = std::move(snapshot.alternatives);
+    examples_ = std::move(snapshot.examples);
+    shownExample_ = snapshot.shownExample;
+    noChoiceSentence_ = snapshot.noChoiceSentence;
+    playAtOnce_ = snapshot.playAtOnce;
+
+    // The unit may have changed since: its mode, its comment, a tester's notes.
+    if (unit().unitKind != snapshot.unitKind) {
+        view_.menu.switchQa.enabled = false;
+    }
+    if (s.db.correctionMode) {
+        LoadCorrection();
+    }
+    if (state_.answered) {
+        BuildInfoPane(false);
+    }
+    UpdateStatistics();
+    if (!state_.answered && playAtOnce_) {
+        PlayPath(state_.promptRecording, false);
+    }
 }
 
 }  // namespace dyd

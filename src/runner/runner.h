@@ -130,6 +130,8 @@ struct MenuView {
     MenuItemView switchQa{"Zmień na QA"};         // K_Zmien_na
     MenuItemView known{"Już umiem!"};             // K_umiem, Ctrl+J
     MenuItemView examples{"Zdania"};              // K_Zdania
+    // K_Cofnij, Alt+Backspace: the last answer is taken back (see Runner::UndoAnswer).
+    MenuItemView undo{"Cofnij odpowiedź", false};
 };
 
 struct PaneView {
@@ -187,11 +189,14 @@ struct StepView {
     bool menuOpen = false;  // Panel_menu (the window opens it on K_menu and closes it itself)
 
     std::string stat1, stat2, stat3;  // L_Stat1..3
-    std::string repetitions;          // L_Powtorki
-    bool repetitionBanner = false;    // I_powtorki
-    std::string unitIdText;           // L_pokaz_id text "Id: " + unitId
-    bool unitIdVisible = false;       // toggled by F6
-    std::string groupLine;            // L_grupa_tem, filled by F2
+    // L_Pozycja: "3 / 8", the step on screen among the right answers the run needs (a wrong
+    // answer does not move it on); set at every step's set-up.
+    std::string position;
+    std::string repetitions;        // L_Powtorki
+    bool repetitionBanner = false;  // I_powtorki
+    std::string unitIdText;         // L_pokaz_id text "Id: " + unitId
+    bool unitIdVisible = false;     // toggled by F6
+    std::string groupLine;          // L_grupa_tem, filled by F2
 
     BackgroundChoice background;  // Image1 (and whether Image2 shows)
     int backgroundSerial = 0;     // changes whenever a background was picked
@@ -321,6 +326,7 @@ enum class RunnerKey {
     T,
     Z,
     J,
+    Backspace,
     Other,
 };
 
@@ -358,6 +364,7 @@ enum class KeyAction {
     Trash,
     Reset,
     Known,
+    Undo,  // Alt+Backspace (Ctrl+Z is "Zeruj (zapomnij)")
 };
 
 inline constexpr std::string_view kHelpPage = "jak.html";
@@ -408,6 +415,14 @@ class Runner {
     void ShowExampleTranslation();
     void PlayExample();
     void ShowSentenceTranslation();
+
+    // Takes the last answer back: the step comes back as it was before it was judged (a
+    // self-assessment step revealed), with the counters, the plan cell and what the window showed.
+    // One answer only; a unit command (which changes the unit's records at once) and the end of a
+    // run leave nothing to take back. Nothing is recorded before the session ends, so nothing else
+    // changes.
+    bool CanUndo() const { return undo_.has_value() && stepOnScreen(); }
+    void UndoAnswer();
     // TransparentButton1 (and Image1, Ctrl+G, Ctrl+W): the prompt's recording before judging,
     // the result's after.
     void Play();
@@ -465,6 +480,11 @@ class Runner {
     void LeaveRun(bool keepAttempts);
     void CountRunRows();
     void LoadCorrection();
+    void KeepForUndo();
+    void DropUndo();
+    // The right answers the rows of this run still need in the kind.
+    int AnswersLeftInRun() const;
+    const PlanRow* RunRowNow(std::size_t index) const;
     void PlayPath(const std::string& path, bool wait);
     bool ExpectedIsForeign() const;
     bool HasRecording(int unitNumber) const;
@@ -488,8 +508,26 @@ class Runner {
         std::size_t place = 0;
         int unitNumber = 0;
         int attempts = 0;
+        int remaining = 0;
     };
     std::vector<RunRow> runRows_;
+    int runAnswers_ = 0;  // the right answers the run needed when it started
+    // The step as it was before its answer, for UndoAnswer.
+    struct AnswerSnapshot {
+        RunnerState state;
+        StepView view;
+        std::vector<std::string> alternatives;
+        std::vector<int> examples;
+        int shownExample = 0;
+        bool noChoiceSentence = false;
+        bool playAtOnce = false;
+        std::size_t place = 0;  // the row's index in the plan
+        int unitNumber = 0;
+        int kind = 0;
+        PlanEntry cell;
+        int unitKind = 0;
+    };
+    std::optional<AnswerSnapshot> undo_;
     bool closed_ = true;
     bool backgroundsBuilt_ = false;
     bool playAtOnce_ = false;

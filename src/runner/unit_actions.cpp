@@ -34,6 +34,7 @@ void Runner::MarkKnown() {
     }
     MarkKnownInSession(s.plan.row(state_.stepRow), s.db.units, s.repetitions, s.settings,
                        ctx_.clock.Today());
+    DropUndo();
     LeaveRun(false);
     NextStep();
 }
@@ -48,6 +49,7 @@ void Runner::MoveToTrash() {
     }
     MoveToTrashInSession(s.plan.row(state_.stepRow), s.db.units, s.repetitions, s.settings,
                          ctx_.clock.Today());
+    DropUndo();
     LeaveRun(false);
     NextStep();
 }
@@ -62,6 +64,7 @@ void Runner::ResetUnit() {
         return;
     }
     ResetInSession(s.plan.row(state_.stepRow), s.db.units, s.repetitions, s.settings);
+    DropUndo();
     LeaveRun(true);
     NextStep();
 }
@@ -462,6 +465,9 @@ KeyAction Runner::ActionForKey(const KeyPress& press) const {
     if (f9 && view_.pane.exampleTranslationVisible) {
         return KeyAction::ExampleTranslation;
     }
+    if (key == RunnerKey::Backspace && press.alt && !press.ctrl && !press.shift && !press.meta) {
+        return CanUndo() ? KeyAction::Undo : KeyAction::None;
+    }
     if (ctrlAlone) {
         switch (key) {
             case RunnerKey::K:
@@ -534,6 +540,9 @@ bool Runner::Perform(KeyAction action) {
             return true;
         case KeyAction::Known:
             MarkKnown();
+            return true;
+        case KeyAction::Undo:
+            UndoAnswer();
             return true;
         case KeyAction::None:
         case KeyAction::Close:

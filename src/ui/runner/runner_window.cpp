@@ -66,13 +66,21 @@ constexpr int kRightMarkLeft = 52;
 const QRect kPaneBack(40, 392, 560, 134);
 const QRect kPane(50, 398, 518, 122);
 constexpr int kMenuItemHeight = 26;
-const QRect kMenuArea(516, 250, 180, 7 * kMenuItemHeight + 8);
+// The strip: the position of the run and the three counters, each under its caption, then the
+// command menu's button, beside which the menu opens.
+constexpr int kStripLeft = kPictureWidth + 14;
+constexpr int kStripRowTop = 146;
+constexpr int kStripRowHeight = 44;
+constexpr int kStripCaptionHeight = 16;
+constexpr int kMenuButtonTop = kStripRowTop + 4 * kStripRowHeight + 6;
+const QRect kMenuArea(516, kMenuButtonTop - 6, 180, 8 * kMenuItemHeight + 8);
 
 constexpr QColor kInk(25, 35, 50);
 constexpr QColor kBlue(0, 0, 255);
 constexpr QColor kRed(200, 0, 0);
 constexpr QColor kTeal(0, 128, 128);
 constexpr QColor kStripInk(255, 255, 255);
+constexpr QColor kStripCaptionInk(200, 218, 240);
 // Under the mouse on the strip: blue would not read on its dark blue.
 constexpr QColor kStripHoverInk(255, 204, 96);
 constexpr QColor kFace(245, 240, 228);
@@ -121,14 +129,21 @@ QPixmap RightMarkPicture() {
     return picture;
 }
 
-QPixmap MarkerPicture() {
+// The marker of a choice: its number (the key that chooses it) in an orange disc.
+QPixmap MarkerPicture(int n) {
     QPixmap picture(kMarkerSize, kMarkerSize);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(QColor(28, 62, 104), 1.5));
     painter.setBrush(QColor(232, 168, 48));
-    painter.drawEllipse(QRectF(3.5, 3.5, kMarkerSize - 7, kMarkerSize - 7));
+    painter.drawEllipse(QRectF(1, 1, kMarkerSize - 2, kMarkerSize - 2));
+    QFont font = QApplication::font();
+    font.setPixelSize(13);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(QColor(20, 30, 45));
+    painter.drawText(QRect(0, 0, kMarkerSize, kMarkerSize), Qt::AlignCenter, QString::number(n));
     return picture;
 }
 
@@ -179,6 +194,8 @@ RunnerKey KeyOf(int key) {
             return RunnerKey::Z;
         case Qt::Key_J:
             return RunnerKey::J;
+        case Qt::Key_Backspace:
+            return RunnerKey::Backspace;
         default:
             return RunnerKey::Other;
     }
@@ -370,7 +387,9 @@ HoverLabel* RunnerWindow::AddChoice(int n) {
     choice->setFont(CourseFont(16));
     choice->setGeometry(kChoiceLeft, 179, kChoiceWidth, kChoiceHeight);
     auto* marker = new HoverLabel(QString::fromLatin1(kMarkers[n - 1]), QString(), this);
-    marker->setPixmap(MarkerPicture());
+    marker->setPixmap(MarkerPicture(n));
+    marker->setToolTip(QStringLiteral("Klawisz %1").arg(n));
+    marker->setAccessibleName(QStringLiteral("Wybór %1").arg(n));
     marker->setGeometry(kMarkerLeft, 179 + 6, kMarkerSize, kMarkerSize);
     markers_[static_cast<std::size_t>(n - 1)] = marker;
     const auto choose = [this, n] { Act([n](Runner& runner) { runner.JudgeChoice(n); }); };
@@ -508,6 +527,15 @@ void RunnerWindow::BuildControls() {
                       QSize(140, 36));
     didNotKnow_ = AddButton("B_Nie_umiesz", kImageDidNotKnow, QStringLiteral("Nie umiem"),
                             QPoint(370, 346), QSize(140, 36));
+    // The keys of the verdicts stand on their buttons.
+    knew_->SetKeyHint(QStringLiteral("1"));
+    knew_->setToolTip(QStringLiteral("Umiem (klawisz 1)"));
+    knew_->setAccessibleName(QStringLiteral("1 Umiem"));
+    didNotKnow_->SetKeyHint(QStringLiteral("2"));
+    didNotKnow_->setToolTip(QStringLiteral("Nie umiem (klawisz 2)"));
+    didNotKnow_->setAccessibleName(QStringLiteral("2 Nie umiem"));
+    ok_->setToolTip(QStringLiteral("OK (Enter)"));
+    check_->setToolTip(QStringLiteral("Sprawdź (Enter)"));
     accept_ = AddCommand("K_Zaakceptuj", QStringLiteral("Zaakceptuj odpowiedź (F3)"),
                          QRect(432, 352, 200, 34));
     accept_->setToolTip(QStringLiteral("Uznaj swoją odpowiedź za poprawną"));
@@ -583,18 +611,40 @@ void RunnerWindow::BuildControls() {
     minimise_ = AddButton("K_Minim", kImageMinimise, QStringLiteral("_"), QPoint(kWidth - 56, 4),
                           QSize(24, 24));
     connect(minimise_, &QAbstractButton::clicked, this, &RunnerWindow::Minimise);
+    // Row 0 the position of the run, rows 1 to 3 the counters; each value under its caption.
+    static const char* const kCaptionNames[] = {"L_Pozycja_opis", "L_Stat1_opis", "L_Stat2_opis",
+                                                "L_Stat3_opis"};
+    static const char16_t* const kCaptions[] = {u"Krok", u"Dobrze", u"Źle", u"Postęp"};
+    static const char16_t* const kTips[] = {
+        u"Krok ćwiczenia: który z potrzebnych (zła odpowiedź nie przesuwa dalej)",
+        u"Dobre odpowiedzi", u"Złe odpowiedzi",
+        u"Postęp: dobre odpowiedzi wśród wszystkich potrzebnych i złych, w procentach"};
+    auto rowTop = [](int row) { return kStripRowTop + row * kStripRowHeight; };
+    for (std::size_t i = 0; i < statCaptions_.size(); ++i) {
+        statCaptions_[i] =
+            PlainLabel(this, kCaptionNames[i],
+                       QRect(kStripLeft, rowTop(static_cast<int>(i)), 80, kStripCaptionHeight), 8,
+                       false, kStripCaptionInk);
+        statCaptions_[i]->setText(QString::fromUtf16(kCaptions[i]));
+        statCaptions_[i]->setToolTip(QString::fromUtf16(kTips[i]));
+    }
+    position_ =
+        PlainLabel(this, "L_Pozycja", QRect(kStripLeft, rowTop(0) + kStripCaptionHeight, 82, 22),
+                   12, true, kStripInk);
+    position_->setToolTip(QString::fromUtf16(kTips[0]));
+    position_->setAccessibleName(QStringLiteral("Krok ćwiczenia"));
     static const char* const kStatNames[] = {"L_Stat1", "L_Stat2", "L_Stat3"};
     for (std::size_t i = 0; i < stats_.size(); ++i) {
-        stats_[i] = PlainLabel(this, kStatNames[i],
-                               QRect(kPictureWidth + 14, 168 + static_cast<int>(i) * 26, 80, 22),
-                               12, true, kStripInk);
+        stats_[i] = PlainLabel(
+            this, kStatNames[i],
+            QRect(kStripLeft, rowTop(static_cast<int>(i) + 1) + kStripCaptionHeight, 80, 22), 12,
+            true, kStripInk);
+        stats_[i]->setToolTip(QString::fromUtf16(kTips[i + 1]));
+        stats_[i]->setAccessibleName(QString::fromUtf16(kCaptions[i + 1]));
     }
-    stats_[0]->setToolTip(QStringLiteral("Dobre odpowiedzi"));
-    stats_[1]->setToolTip(QStringLiteral("Złe odpowiedzi"));
-    stats_[2]->setToolTip(QStringLiteral("Postęp"));
 
     menuButton_ = new HoverLabel(QStringLiteral("K_menu"), QStringLiteral("Menu ◂"), this);
-    menuButton_->setGeometry(kPictureWidth + 14, 256, 80, 26);
+    menuButton_->setGeometry(kStripLeft, kMenuButtonTop, 80, 26);
     menuButton_->setFont(FontOf(menuButton_, 12, true));
     menuButton_->SetInk(kStripInk);
     menuButton_->SetHoverColour(kStripHoverInk);
@@ -614,11 +664,13 @@ void RunnerWindow::BuildControls() {
     switchQa_ = AddMenuItem("K_Zmien_na", 4);
     known_ = AddMenuItem("K_umiem", 5);
     sentences_ = AddMenuItem("K_Zdania", 6);
+    undo_ = AddMenuItem("K_Cofnij", 7);
     trash_->setToolTip(QStringLiteral("Ctrl+T"));
     comment_->setToolTip(QStringLiteral("Ctrl+K"));
     forget_->setToolTip(QStringLiteral("Ctrl+Z"));
     kinds_->setToolTip(QStringLiteral("F8"));
     known_->setToolTip(QStringLiteral("Ctrl+J"));
+    undo_->setToolTip(QStringLiteral("Alt+Backspace: ostatnia odpowiedź wraca do poprawienia"));
     const auto command = [this](HoverLabel* item, void (Runner::*operation)()) {
         connect(item, &HoverLabel::clicked, this, [this, operation] {
             ShowMenu(false);
@@ -632,6 +684,7 @@ void RunnerWindow::BuildControls() {
     command(switchQa_, &Runner::SwitchQaMode);
     command(known_, &Runner::MarkKnown);
     command(sentences_, &Runner::OpenExamples);
+    command(undo_, &Runner::UndoAnswer);
     menuPanel_->hide();
 
     // The correction mode of the testers.
@@ -960,6 +1013,7 @@ void RunnerWindow::Render() {
     stats_[0]->setText(Text(view.stat1));
     stats_[1]->setText(Text(view.stat2));
     stats_[2]->setText(Text(view.stat3));
+    SetFittedText(position_, Text(view.position));
     SetFittedText(repetitions_, Text(view.repetitions));
     repetitions_->setVisible(!view.repetitions.empty());
     repetitionBanner_->setVisible(view.repetitionBanner);
@@ -1090,6 +1144,7 @@ void RunnerWindow::RenderMenu(const StepView& view) {
     set(switchQa_, view.menu.switchQa);
     set(known_, view.menu.known);
     set(sentences_, view.menu.examples);
+    set(undo_, view.menu.undo);
 }
 
 void RunnerWindow::ShowBackground(const StepView& view) {
@@ -1117,6 +1172,10 @@ void RunnerWindow::ShowBackground(const StepView& view) {
     const QColor ink = stripVisible_ ? kStripInk : kInk;
     for (QLabel* label : stats_) {
         SetInk(label, ink);
+    }
+    SetInk(position_, ink);
+    for (QLabel* label : statCaptions_) {
+        SetInk(label, stripVisible_ ? kStripCaptionInk : kInk);
     }
     menuButton_->SetInk(ink);
     menuButton_->SetHoverColour(stripVisible_ ? kStripHoverInk : kBlue);
@@ -1226,7 +1285,7 @@ bool RunnerWindow::HandleKey(QKeyEvent* event, QLineEdit* field) {
     }
     if (action == KeyAction::AddComment || action == KeyAction::Trash ||
         action == KeyAction::Reset || action == KeyAction::Known ||
-        action == KeyAction::MarkKinds) {
+        action == KeyAction::MarkKinds || action == KeyAction::Undo) {
         ShowMenu(false);
     }
     Act([action](Runner& runner) { runner.Perform(action); });

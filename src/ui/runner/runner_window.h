@@ -247,6 +247,10 @@ class RunnerWindow final : public QDialog, private RunnerHost, private HoldToRec
     HoverLabel* nextExample_;
     HoverLabel* sentenceTranslation_;
     std::array<QLabel*, 3> stats_{};
+    // The captions over the counters and the position of the run ("3 / 8").
+    std::array<QLabel*, 4> statCaptions_{};
+    QLabel* position_;
+    HoverLabel* undo_;
     QLabel* repetitionBanner_;
     QLabel* repetitions_;
     QLabel* unitId_;

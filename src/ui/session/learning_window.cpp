@@ -130,6 +130,17 @@ void LearningWindow::BuildRepetitionPanel() {
     dateTitle_->setFont(titleFont);
     dueCount_ =
         MakeLabel(repetitionPanel_, QStringLiteral("L_Ile"), QString(), QRect(16, 44, 440, 24), 11);
+    dueBadge_ = new QLabel(repetitionPanel_);
+    dueBadge_->setObjectName(QStringLiteral("L_Ile_dzis"));
+    dueBadge_->setGeometry(340, 14, 124, 70);
+    dueBadge_->setAlignment(Qt::AlignCenter);
+    QFont badgeFont = dueBadge_->font();
+    badgeFont.setPixelSize(40);
+    badgeFont.setBold(true);
+    dueBadge_->setFont(badgeFont);
+    dueBadgeCaption_ = MakeLabel(repetitionPanel_, QStringLiteral("L_Ile_dzis_opis"), QString(),
+                                 QRect(340, 88, 124, 22), 10);
+    dueBadgeCaption_->setAlignment(Qt::AlignCenter);
     amountLabel_ = MakeLabel(repetitionPanel_, QStringLiteral("L_Ile_teraz"), kAmountText,
                              QRect(16, 80, 440, 30), 11);
     // The chooser sits in the gap of its label's text.
@@ -309,6 +320,19 @@ void LearningWindow::RefreshRepetitionPanel() {
     repetitionPanel_->setVisible(panel_.panelVisible);
     dateTitle_->setText(Utf8(panel_.title));
     dueCount_->setText(Utf8(panel_.dueText));
+    // Due units stand out in orange; none due reads as done, in green.
+    const int due = panel_.dueTotal;
+    dueBadge_->setText(QString::number(due));
+    dueBadge_->setStyleSheet(
+        due > 0 ? QStringLiteral("QLabel { color: rgb(25,35,50); background: rgb(246,196,92); "
+                                 "border: 1px solid rgb(190,130,30); border-radius: 10px; }")
+                : QStringLiteral("QLabel { color: white; background: rgb(40,140,70); "
+                                 "border: 1px solid rgb(25,100,50); border-radius: 10px; }"));
+    dueBadgeCaption_->setText(due > 0 ? QStringLiteral("do powtórzenia dziś")
+                                      : QStringLiteral("dziś nic do powtórzenia"));
+    const QString tip = Utf8(panel_.dueText);
+    dueBadge_->setToolTip(tip);
+    dueBadge_->setAccessibleName(tip);
     repeatButton_->setVisible(panel_.startVisible);
     amountLabel_->setVisible(panel_.chooserVisible);
     amountBox_->setVisible(panel_.chooserVisible);

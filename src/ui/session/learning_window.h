@@ -103,6 +103,9 @@ class LearningWindow final : public KeyedDialog {
     QFrame* repetitionPanel_;
     QLabel* dateTitle_;
     QLabel* dueCount_;
+    // The units due today as a large figure beside the text, and its caption.
+    QLabel* dueBadge_;
+    QLabel* dueBadgeCaption_;
     ImageButton* repeatButton_;
     QLabel* amountLabel_;
     QComboBox* amountBox_;

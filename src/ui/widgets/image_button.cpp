@@ -3,6 +3,7 @@
 #include <QEnterEvent>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 #include "core/files.h"
 #include "core/paths.h"
@@ -34,17 +35,17 @@ QPixmap WithTransparentKey(const QPixmap& bitmap, int frameWidth) {
 
 const std::vector<std::string>& ImageList::FileNames() {
     static const std::vector<std::string> names = {
-        "but_s/glosnik2.bmp",      "but_s/wybierz.bmp",        "but_s/ok2.bmp",
-        "but_s/anuluj2.bmp",       "but_s/umiem.bmp",          "but_s/nie_umiem.bmp",
-        "but_s/sprawdz.bmp",       "but_s/ok_duzy.bmp",        "but_s/ok2.bmp",
-        "but_s/podr_back2.bmp",    "but_s/podr_druk2.bmp",     "but_s/nowy_user.bmp",
-        "but_s/glos_maly.bmp",     "but_s/op_gora.bmp",        "but_s/op_dol.bmp",
-        "but_s/m_slow_powt.bmp",   "but_s/m_slow_cwicz.bmp",   "but_s/m_slow_wyniki.bmp",
-        "but_s/zamknij_rog.bmp",   "but_s/cw_back.bmp",        "but_s/ok_wybor.bmp",
-        "but_s/ok2.bmp",           "but_s/podr_spis2.bmp",     "but_s/zmien.bmp",
-        "but_s/nauka2.bmp",        "but_s/nowe_slowko.bmp",    "but_s/cwicz_user.bmp",
-        "but_s/wybierz_nowe.bmp",  "but_s/wybierz_slowka.bmp", "but_s/wybierz_zdania.bmp",
-        "but_s/wylacz_filtr.bmp",  "but_s/statystyka.bmp",     "but_s/minim.bmp",
+        "but_s/glosnik2.bmp",     "but_s/wybierz.bmp",        "but_s/ok2.bmp",
+        "but_s/anuluj2.bmp",      "but_s/umiem.bmp",          "but_s/nie_umiem.bmp",
+        "but_s/sprawdz.bmp",      "but_s/ok_duzy.bmp",        "but_s/ok2.bmp",
+        "but_s/podr_back2.bmp",   "but_s/podr_druk2.bmp",     "but_s/nowy_user.bmp",
+        "but_s/glos_maly.bmp",    "but_s/op_gora.bmp",        "but_s/op_dol.bmp",
+        "but_s/m_slow_powt.bmp",  "but_s/m_slow_cwicz.bmp",   "but_s/m_slow_wyniki.bmp",
+        "but_s/zamknij_rog.bmp",  "but_s/cw_back.bmp",        "but_s/ok_wybor.bmp",
+        "but_s/ok2.bmp",          "but_s/podr_spis2.bmp",     "but_s/zmien.bmp",
+        "but_s/nauka2.bmp",       "but_s/nowe_slowko.bmp",    "but_s/cwicz_user.bmp",
+        "but_s/wybierz_nowe.bmp", "but_s/wybierz_slowka.bmp", "but_s/wybierz_zdania.bmp",
+        "but_s/wylacz_filtr.bmp", "but_s/statystyka.bmp",     "but_s/minim.bmp",
     };
     return names;
 }
@@ -139,23 +140,46 @@ QSize ImageButton::sizeHint() const {
     return size.isEmpty() ? QSize(90, 28) : size;
 }
 
+void ImageButton::SetKeyHint(const QString& key) {
+    keyHint_ = key;
+    update();
+}
+
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPixmap frame = images_.Frame(imageIndex_, hovered_ ? 1 : 0);
     if (!frame.isNull()) {
         painter.drawPixmap(0, 0, frame);
+    } else {
+        // No picture: a plain button face with the text.
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QColor(30, 70, 110));
+        painter.setBrush(hovered_ ? QColor(80, 140, 200) : QColor(50, 105, 160));
+        painter.drawRoundedRect(rect().adjusted(1, 1, -1, -1), 6, 6);
+        QFont bold = font();
+        bold.setBold(true);
+        painter.setFont(bold);
+        painter.setPen(Qt::white);
+        painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+    if (keyHint_.isEmpty()) {
         return;
     }
-    // No picture: a plain button face with the text.
+    // The key cap at the left end (where a picture has its icon): dark text on a light face,
+    // readable over any picture.
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(QColor(30, 70, 110));
-    painter.setBrush(hovered_ ? QColor(80, 140, 200) : QColor(50, 105, 160));
-    painter.drawRoundedRect(rect().adjusted(1, 1, -1, -1), 6, 6);
-    QFont bold = font();
-    bold.setBold(true);
-    painter.setFont(bold);
-    painter.setPen(Qt::white);
-    painter.drawText(rect(), Qt::AlignCenter, text());
+    QFont keyFont = font();
+    keyFont.setBold(true);
+    keyFont.setPixelSize(std::max(9, std::min(13, height() / 3)));
+    painter.setFont(keyFont);
+    const int side = std::min(height() - 8, QFontMetrics(keyFont).height() + 4);
+    const int capWidth = std::max(side, QFontMetrics(keyFont).horizontalAdvance(keyHint_) + 8);
+    const QRectF cap(6, (height() - side) / 2.0, capWidth, side);
+    painter.setPen(QPen(QColor(30, 50, 80), 1.2));
+    painter.setBrush(QColor(250, 246, 232));
+    painter.drawRoundedRect(cap, 3, 3);
+    painter.setPen(QColor(30, 50, 80));
+    painter.drawText(cap, Qt::AlignCenter, keyHint_);
 }
 
 void ImageButton::enterEvent(QEnterEvent*) {

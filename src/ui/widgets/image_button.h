@@ -57,6 +57,10 @@ class ImageButton final : public QAbstractButton {
     ImageButton(const ImageList& images, int imageIndex, QWidget* parent = nullptr);
 
     void SetImage(int imageIndex);
+    // The key that does the button's work, drawn as a small key cap at its left end (over the
+    // picture's icon, or beside the text of a plain face); empty: none.
+    void SetKeyHint(const QString& key);
+    const QString& keyHint() const { return keyHint_; }
     int imageIndex() const { return imageIndex_; }
     // Whether it draws its picture (false: its text on a plain face).
     bool hasPicture() const { return !images_.Frame(imageIndex_, 0).isNull(); }
@@ -75,6 +79,7 @@ class ImageButton final : public QAbstractButton {
     const ImageList& images_;
     int imageIndex_;
     bool hovered_ = false;
+    QString keyHint_;
 };
 
 }  // namespace dyd::ui

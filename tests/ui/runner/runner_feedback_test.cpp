@@ -1,9 +1,11 @@
 // What the runner window tells the learner beyond the verdict, driven through its controls on a
 // copy of the sample installation: a wrong typed answer under the expected one with its letters
-// marked, the green mark of a right answer.
+// marked, the green mark of a right answer, the counters and keys the learner can read, and the
+// last answer taken back by its key and from the command menu.
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -20,6 +22,7 @@
 #include "ui/runner/letter_marks_view.h"
 #include "ui/runner/runner_window.h"
 #include "ui/shell/dialogs.h"
+#include "ui/widgets/image_button.h"
 
 using namespace dyd;
 using namespace dyd::ui;
@@ -187,6 +190,119 @@ class RunnerFeedbackTest : public QObject {
         QVERIFY(marks->isVisible());
         QVERIFY(marks->comparison().distance > 0);
         QVERIFY(marks->y() >= Find<QWidget>(w, "dxramka")->geometry().bottom());
+    }
+
+    void countersAndKeysAreLabelled() {
+        Session s;
+        s.Plan(kTranslationChoice, {10101, 10102, 10103});
+        QVERIFY(s.Start(kTranslationChoice));
+        QWidget* w = s.window.get();
+        const auto text = [w](const char* name) { return Find<QLabel>(w, name)->text(); };
+        QCOMPARE(text("L_Pozycja"), QStringLiteral("1 / 3"));
+        QCOMPARE(text("L_Pozycja_opis"), QStringLiteral("Krok"));
+        QCOMPARE(text("L_Stat1_opis"), QStringLiteral("Dobrze"));
+        QCOMPARE(text("L_Stat2_opis"), QStringLiteral("Źle"));
+        QCOMPARE(text("L_Stat3_opis"), QStringLiteral("Postęp"));
+        for (const char* name : {"L_Stat1", "L_Stat2", "L_Stat3", "L_Pozycja"}) {
+            QVERIFY2(!Find<QWidget>(w, name)->toolTip().isEmpty(), name);
+            // Each caption stands right over its figure.
+            const QByteArray caption = QByteArray(name) + "_opis";
+            const QRect over = Find<QWidget>(w, caption.constData())->geometry();
+            const QRect figure = Find<QWidget>(w, name)->geometry();
+            QVERIFY2(over.bottom() < figure.top() && figure.top() - over.bottom() < 8, name);
+        }
+        // The choices carry their keys: each marker shows its own number.
+        QImage previous;
+        for (int n = 1; n <= 4; ++n) {
+            static const char* const kMarkers[] = {"Wyr1", "Wyr2", "wyr3", "wyr4"};
+            auto* marker = Find<QLabel>(w, kMarkers[n - 1]);
+            QCOMPARE(marker->toolTip(), QStringLiteral("Klawisz %1").arg(n));
+            const QImage picture = marker->pixmap().toImage();
+            QVERIFY(picture != previous);
+            previous = picture;
+        }
+        // A wrong answer leaves the position, a right one moves it on.
+        Press(w,
+              static_cast<Qt::Key>(Qt::Key_0 + s.window->runner().state().correctChoice % 4 + 1));
+        Press(w, Qt::Key_Return);
+        QCOMPARE(text("L_Pozycja"), QStringLiteral("1 / 3"));
+        Press(w, static_cast<Qt::Key>(Qt::Key_0 + s.window->runner().state().correctChoice));
+        Press(w, Qt::Key_Return);
+        QCOMPARE(text("L_Pozycja"), QStringLiteral("2 / 3"));
+    }
+
+    void selfAssessmentButtonsShowTheirKeys() {
+        Session s;
+        s.Plan(kSelfAssessment, {10101, 10102});
+        QVERIFY(s.Start(kSelfAssessment));
+        QWidget* w = s.window.get();
+        Press(w, Qt::Key_Return);
+        auto* knew = Find<ImageButton>(w, "B_Umiesz");
+        auto* didNot = Find<ImageButton>(w, "B_Nie_umiesz");
+        QVERIFY(knew->isVisible() && didNot->isVisible());
+        QCOMPARE(knew->keyHint(), QStringLiteral("1"));
+        QCOMPARE(didNot->keyHint(), QStringLiteral("2"));
+        QCOMPARE(knew->accessibleName(), QStringLiteral("1 Umiem"));
+        QCOMPARE(didNot->accessibleName(), QStringLiteral("2 Nie umiem"));
+        // The key cap is painted over the button's picture.
+        const QImage plain = s.context.images.Frame(knew->imageIndex(), 0).toImage();
+        QImage drawn = knew->grab().toImage().convertToFormat(plain.format());
+        QVERIFY(!plain.isNull());
+        QVERIFY(drawn != plain);
+        // And the key does what the cap says.
+        Press(w, Qt::Key_2);
+        QCOMPARE(s.window->runner().state().wrongCount, 1);
+    }
+
+    void lastAnswerTakenBackByKeyAndFromTheMenu() {
+        Session s;
+        s.Plan(kTypingTranslation, {10101, 10103});
+        QVERIFY(s.Start(kTypingTranslation));
+        QWidget* w = s.window.get();
+        auto* field = Find<QLineEdit>(w, "E_Wpisana");
+        auto* undo = Find<QLabel>(w, "K_Cofnij");
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(s.StepId(), 10101);
+        QTest::keyClicks(field, QStringLiteral("mothre"));
+        Press(w, Qt::Key_Return);
+        QVERIFY(undo->isEnabled());
+        Press(w, Qt::Key_Return);  // on to the next unit
+        QCOMPARE(s.StepId(), 10103);
+        QTest::keyClicks(field, QStringLiteral("bro"));
+
+        // Alt+Backspace in the answer field brings the wrong answer's step back, empty.
+        Press(w, Qt::Key_Backspace, Qt::AltModifier);
+        QCOMPARE(s.StepId(), 10101);
+        QVERIFY(field->isVisible() && field->hasFocus() && field->text().isEmpty());
+        QVERIFY(!Shown(w, "K_Zaakceptuj") && !Shown(w, "L_Porownanie"));
+        QCOMPARE(Find<QLabel>(w, "L_Stat2")->text(), QStringLiteral(" 0"));
+        QVERIFY(!undo->isEnabled());
+        PlanEntry& cell = s.context.session.plan.rows[0].cells[kTypingTranslation];
+        QCOMPARE(cell.attempts, 0);
+
+        // Typed right now; then taken back from the command menu.
+        QTest::keyClicks(field, QStringLiteral("mother"));
+        Press(w, Qt::Key_Return);
+        QCOMPARE(Find<QLabel>(w, "L_Stat1")->text(), QStringLiteral(" 1"));
+        QCOMPARE(cell.done, 1);
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(Find<QWidget>(w, "K_menu"), &enter);
+        QVERIFY(Shown(w, "Panel_menu") && undo->isVisible() && undo->isEnabled());
+        QTest::mouseClick(undo, Qt::LeftButton);
+        QVERIFY(!Shown(w, "Panel_menu"));
+        QCOMPARE(s.StepId(), 10101);
+        QCOMPARE(cell.done, 0);
+        QCOMPARE(cell.attempts, 0);
+        QCOMPARE(Find<QLabel>(w, "L_Stat1")->text(), QStringLiteral(" 0"));
+        QVERIFY(field->isVisible());
+
+        // Ctrl+Z keeps its own work (reset of a learnt unit, else the field's own undo): it
+        // takes no answer back.
+        QTest::keyClicks(field, QStringLiteral("mother"));
+        Press(w, Qt::Key_Return);
+        Press(w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(cell.done, 1);
+        QVERIFY(Shown(w, "I_Dobrze"));
     }
 };
 

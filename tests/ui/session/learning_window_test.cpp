@@ -354,6 +354,16 @@ class LearningWindowTest : public QObject {
             Show();
             QVERIFY(Shown(window_.get(), "Panel_P"));
             QCOMPARE(Text(window_.get(), "L_Ile"), c.text);
+            // The figure of the day stands out beside the text.
+            QVERIFY(Shown(window_.get(), "L_Ile_dzis"));
+            QCOMPARE(Text(window_.get(), "L_Ile_dzis"), QString::number(c.due));
+            QCOMPARE(Text(window_.get(), "L_Ile_dzis_opis"),
+                     c.due > 0 ? QStringLiteral("do powtórzenia dziś")
+                               : QStringLiteral("dziś nic do powtórzenia"));
+            QVERIFY(Find<QLabel>(window_.get(), "L_Ile_dzis")->font().pixelSize() >= 32);
+            QVERIFY(!Find<QWidget>(window_.get(), "L_Ile_dzis")
+                         ->geometry()
+                         .intersects(Find<QWidget>(window_.get(), "B_OK")->geometry()));
             QVERIFY(!Shown(window_.get(), "CB_Ile_teraz"));
             QVERIFY(!Shown(window_.get(), "L_Ile_teraz"));
             QCOMPARE(Shown(window_.get(), "B_OK"), c.start);
