@@ -139,7 +139,7 @@ void LearningWindow::BuildRepetitionPanel() {
     badgeFont.setBold(true);
     dueBadge_->setFont(badgeFont);
     dueBadgeCaption_ = MakeLabel(repetitionPanel_, QStringLiteral("L_Ile_dzis_opis"), QString(),
-                                 QRect(340, 88, 124, 22), 10);
+                                 QRect(322, 88, 160, 22), 9);
     dueBadgeCaption_->setAlignment(Qt::AlignCenter);
     amountLabel_ = MakeLabel(repetitionPanel_, QStringLiteral("L_Ile_teraz"), kAmountText,
                              QRect(16, 80, 440, 30), 11);
