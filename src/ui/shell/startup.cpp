@@ -448,6 +448,7 @@ void Program::WireBrowser() {
     browserDialogs.chooseSet = [this] { return setChooser()->ChooseSetModally(); };
     browserDialogs.openPlan = [this](const std::string& info) { planWindow()->Open(info); };
     browserDialogs.chooseFile = [this] { return fileChooser()->Choose(FileChooserMode::AnyFile); };
+    browserDialogs.chooseFolder = [this] { return fileChooser()->Choose(FileChooserMode::Folder); };
     browserDialogs.exampleSentences = [this] { return learningWindow()->attachExampleSentences(); };
     browserDialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
     browserDialogs.askSearch = [this]() -> std::optional<BrowserQuery> {
