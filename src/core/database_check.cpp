@@ -189,7 +189,7 @@ class Checker {
     void CheckUnitBytes(int n, const Unit& u, CodePage foreign) {
         struct Field {
             const char* name;
-            const std::string* text;
+            const UnitText* text;
             bool isForeign;
         };
         const Field fields[] = {

@@ -35,7 +35,7 @@ LineKind KindOf(std::string_view line) {
     }
 }
 
-void Join(std::string& text, std::string_view content) {
+void Join(UnitText& text, std::string_view content) {
     if (!text.empty()) {
         text += '@';
     }
@@ -73,7 +73,7 @@ QaImportResult ImportQaBytes(std::string_view bytes, UnitTable& units, std::int3
                 break;
             case LineKind::Question: {
                 if (continuing) {
-                    std::string& question = units.unit(units.unitCount()).foreignText;
+                    UnitText& question = units.unit(units.unitCount()).foreignText;
                     question += '@';
                     question += content;
                     break;

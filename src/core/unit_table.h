@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/unit_text.h"
+
 namespace dyd {
 
 inline constexpr int kMaxUnits = 25000;
@@ -31,7 +33,7 @@ enum PartOfSpeech : std::int32_t {
 };
 
 // One unit. Texts are the bytes of the database files: foreignText and synonyms in the
-// database's character set, the others in Windows-1250.
+// database's character set, the others in Windows-1250; each is a compact UnitText.
 struct Unit {
     std::int32_t unitId = 0;  // change only through UnitTable::SetUnitId
     std::int32_t unitKind = kWordUnit;
@@ -46,21 +48,21 @@ struct Unit {
     std::uint8_t matchingUsed = 0;
     std::uint8_t corrected = 0;
     std::array<std::uint8_t, 4> correctionFlags{};
-    std::string foreignText;
-    std::string nativeText;
-    std::string recording;
-    std::string answerRecording;
-    std::string plural;
-    std::string synonyms;
-    std::string comment;
-    std::string hint;
-    std::string extraTranslation;
-    std::string sentenceTranslation;
-    std::string distractors;
-    std::string searchText;
-    std::string userComment;  // as shown; its file writes every "=" as "#"
-    std::string correctionNote;
-    std::string correctionHint;
+    UnitText foreignText;
+    UnitText nativeText;
+    UnitText recording;
+    UnitText answerRecording;
+    UnitText plural;
+    UnitText synonyms;
+    UnitText comment;
+    UnitText hint;
+    UnitText extraTranslation;
+    UnitText sentenceTranslation;
+    UnitText distractors;
+    UnitText searchText;
+    UnitText userComment;  // as shown; its file writes every "=" as "#"
+    UnitText correctionNote;
+    UnitText correctionHint;
 };
 
 // Storage for the rows of a unit table: a full table holds some megabytes, which are mapped in

@@ -25,7 +25,7 @@ std::string_view FirstCharacter(std::string_view text) {
     return text.substr(0, 1);
 }
 
-void Append(DistractorPool& pool, const std::string& text) {
+void Append(DistractorPool& pool, std::string_view text) {
     if (pool.fill >= kMaxPoolEntries) {
         return;
     }
@@ -33,7 +33,7 @@ void Append(DistractorPool& pool, const std::string& text) {
     if (slot < pool.table.size()) {
         pool.table[slot] = text;
     } else {
-        pool.table.push_back(text);
+        pool.table.emplace_back(text);
     }
     ++pool.fill;
 }
@@ -145,7 +145,7 @@ void BuildDistractorPool(DistractorPool& pool, const UnitTable& units, int unit,
     const Unit& u = units.unit(unit);
     if (mode == PoolMode::Foreign) {
         const std::string_view first = FirstCharacter(u.foreignText);
-        const auto text = [](const Unit& c) -> const std::string& { return c.foreignText; };
+        const auto text = [](const Unit& c) -> std::string_view { return c.foreignText; };
         AppendWhere(
             pool, units,
             [&](const Unit& c) {
@@ -169,7 +169,7 @@ void BuildDistractorPool(DistractorPool& pool, const UnitTable& units, int unit,
         }
         return;
     }
-    const auto text = [](const Unit& c) -> const std::string& { return c.nativeText; };
+    const auto text = [](const Unit& c) -> std::string_view { return c.nativeText; };
     AppendWhere(
         pool, units,
         [&](const Unit& c) {

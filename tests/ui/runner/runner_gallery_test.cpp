@@ -128,10 +128,11 @@ class RunnerGalleryTest : public QObject {
         if (longTexts) {
             UnitTable& table = c.context.session.db.units;
             for (int n = 1; n <= table.unitCount(); ++n) {
-                table.unit(n).foreignText = "The quick brown fox jumps over the lazy dog WWWWW!";
-                table.unit(n).foreignText[0] = static_cast<char>('A' + n % 26);
-                table.unit(n).nativeText = "Wszystko co widzisz tutaj, to mowa zalezna, WWWWW!";
-                table.unit(n).nativeText[0] = static_cast<char>('A' + n % 26);
+                const char initial = static_cast<char>('A' + n % 26);
+                table.unit(n).foreignText =
+                    initial + std::string("he quick brown fox jumps over the lazy dog WWWWW!");
+                table.unit(n).nativeText =
+                    initial + std::string("szystko co widzisz tutaj, to mowa zalezna, WWWWW!");
                 if (table.unit(n).unitKind == kSentenceUnit) {
                     table.unit(n).foreignText =
                         "When we finally arrived at the small station in the mountains, the "
