@@ -23,6 +23,7 @@
 #include "ui/runner/runner_window.h"
 #include "ui/shell/dialogs.h"
 #include "ui/widgets/image_button.h"
+#include "runner_driving.h"
 
 using namespace dyd;
 using namespace dyd::ui;
@@ -32,55 +33,20 @@ using dyd::test::TempDir;
 
 namespace {
 
-struct Session {
-    explicit Session(const char* course = "angielski") : context(clock) {
-        LinkInstallation(DYD_SAMPLE, dir.path());
-        context.programPaths.programDir = dir.path();
-        context.programPaths.languageDir = std::string(kLanguageDir);
-        context.images.Load(dir.path());
-        ok = Login(context.programPaths, course, 1, "Ewa", clock, context.session).status ==
-             LoginStatus::Opened;
-        context.session.settings.showStatistics = false;
-        context.session.settings.f5HintShown = true;
-        context.session.settings.interludesAtEndOnly = true;
-        window = std::make_unique<RunnerWindow>(context);
-        window->SetRandom(random);
-        window->SetDialogs(new MessageBox(context, window.get()),
-                           new ConfirmationDialog(context, window.get()));
+struct Session : dyd::test::SampleRunner {
+    using SampleRunner::SampleRunner;
+
+    // A learning plan of the units (by id), each needing one answer in the kind.
+    void Plan(int kind, const std::vector<std::int32_t>& ids) {
+        dyd::test::PlanUnits(context.session.plan, kind,
+                             dyd::test::UnitsOf(context.session.db.units, ids));
     }
 
-    // A learning plan of the units (by id), each needing `remaining` answers in the kind.
-    void Plan(int kind, std::initializer_list<std::int32_t> ids, int remaining = 1) {
-        SessionPlan& plan = context.session.plan;
-        plan.rows.clear();
-        plan.mode = SessionMode::Learning;
-        for (std::int32_t id : ids) {
-            PlanRow row;
-            row.unitNumber = context.session.db.units.IndexOfUnitId(id);
-            row.cells[static_cast<std::size_t>(kind)].remaining = remaining;
-            plan.rows.push_back(row);
-        }
-    }
-
-    bool Start(int kind) {
-        if (!window->Open(kind)) {
-            return false;
-        }
-        window->show();
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
-    }
+    bool Start(int kind) { return dyd::test::OpenRun(window.get(), kind); }
 
     std::int32_t StepId() const {
         return context.session.db.units.unit(window->runner().state().stepUnit).unitId;
     }
-
-    TempDir dir;
-    FixedClock clock{45000.0};
-    SeededRandom random{7};
-    AppContext context;
-    bool ok = false;
-    std::unique_ptr<RunnerWindow> window;
 };
 
 void Press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

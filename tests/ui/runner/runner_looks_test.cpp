@@ -22,6 +22,7 @@
 #include "sample_installation.h"
 #include "screen_check.h"
 #include "support.h"
+#include "runner_driving.h"
 #include "ui/app_context.h"
 #include "ui/runner/answer_popup.h"
 #include "ui/runner/runner_window.h"
@@ -36,22 +37,8 @@ using dyd::test::TempDir;
 
 namespace {
 
-struct Course {
-    Course() : context(clock) {
-        LinkInstallation(DYD_SAMPLE, dir.path());
-        context.programPaths.programDir = dir.path();
-        context.programPaths.languageDir = std::string(kLanguageDir);
-        context.images.Load(dir.path());
-        ok = Login(context.programPaths, "angielski", 1, "Ewa", clock, context.session).status ==
-             LoginStatus::Opened;
-        context.session.settings.showStatistics = false;
-        context.session.settings.f5HintShown = true;
-        context.session.settings.interludesAtEndOnly = true;
-        window = std::make_unique<RunnerWindow>(context);
-        window->SetRandom(random);
-        window->SetDialogs(new MessageBox(context, window.get()),
-                           new ConfirmationDialog(context, window.get()));
-    }
+struct Course : dyd::test::SampleRunner {
+    Course() : SampleRunner("angielski", 11) {}
 
     // Opens the runner in kind on the unit, planned twice so that the run stays open.
     bool Open(int kind, std::int32_t unitId) {
@@ -70,13 +57,6 @@ struct Course {
         window->show();
         return QTest::qWaitForWindowExposed(window.get());
     }
-
-    TempDir dir;
-    FixedClock clock{45000.0};
-    SeededRandom random{11};
-    AppContext context;
-    bool ok = false;
-    std::unique_ptr<RunnerWindow> window;
 };
 
 void Hover(QWidget* widget, bool on) {
