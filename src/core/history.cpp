@@ -114,9 +114,18 @@ std::string ReadOptionalFile(const std::string& path) {
     return bytes ? std::move(*bytes) : std::string();
 }
 
+// The working file is written only when its bytes change: a login that merges nothing leaves the
+// file as it is, without paying for a write flushed to disk.
 void SaveWorkingFile(const AppPaths& paths, const ExerciseHistory& history,
                      HistorySaveResult& result) {
-    result.saved = SaveHistory(HistoryFilePath(paths), history, &result.error);
+    const std::string path = HistoryFilePath(paths);
+    const std::string content = FormatHistory(history);
+    if (const std::optional<std::string> stored = ReadFileBytes(path);
+        stored && *stored == content) {
+        result.saved = true;
+        return;
+    }
+    result.saved = WriteFileAtomically(path, content, &result.error);
 }
 
 void AppendMessage(std::string& message, std::string_view text) {

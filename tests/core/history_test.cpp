@@ -1,6 +1,7 @@
 #include "core/history.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -332,6 +333,37 @@ TEST(HistorySync, LoginCreatesAnEmptyProfileThenMergesUserSets) {
     EXPECT_FALSE(login.profileCreated);
     EXPECT_EQ(login.load.state, HistoryFileState::Loaded);
     EXPECT_EQ(h.count(), 1);
+}
+
+// A login that merges nothing leaves the working file in place (a replaced file gets a new
+// inode); one that changes the store replaces it with the new bytes.
+TEST(HistorySync, OnlyALoginThatChangesTheStoreWritesTheFile) {
+    TempDir dir;
+    const AppPaths paths = PathsIn(dir);
+    WriteBytes(paths.databaseDir + "cwa_su.txt", CrLf({"9=201-1-0001=A=00001"}));
+    ExerciseHistory h;
+    OpenHistoryAtLogin(paths, kEnglish, kDay, h);
+    const auto inode = [&] {
+        struct stat st {};
+        EXPECT_EQ(::stat(HistoryFilePath(paths).c_str(), &st), 0);
+        return st.st_ino;
+    };
+    const ino_t first = inode();
+    const std::string bytes = ReadBytes(HistoryFilePath(paths));
+
+    LoginHistoryResult login = OpenHistoryAtLogin(paths, kEnglish, kDay + 1, h);
+    EXPECT_TRUE(login.saved);
+    EXPECT_EQ(inode(), first);
+    EXPECT_EQ(ReadBytes(HistoryFilePath(paths)), bytes);
+
+    WriteBytes(paths.databaseDir + "cwa_su.txt",
+               CrLf({"9=201-1-0001=A=00001", "9=201-1-0002=B=00001"}));
+    login = OpenHistoryAtLogin(paths, kEnglish, kDay + 1, h);
+    EXPECT_TRUE(login.saved);
+    EXPECT_EQ(login.added, 1);
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(ReadBytes(HistoryFilePath(paths)), FormatHistory(h));
+    EXPECT_EQ(h.count(), 2);
 }
 
 TEST(HistorySync, SyncStopsAtCapacityAndSaysSo) {
