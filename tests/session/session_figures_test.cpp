@@ -101,6 +101,76 @@ TEST(RepetitionOverviewTest, RecordWithoutStartDateKeepsTheEarliestStart) {
     EXPECT_EQ(BuildRepetitionOverview(store, kToday).earliestStart, kToday - 7);
 }
 
+// The chart's bars and the list's lines come from the same counters: every bar with units is
+// the list's line of its date, and every line of the chart's 30 days is a bar.
+TEST(RepetitionOverviewTest, ChartShowsTheListsFiguresForThirtyDaysFromToday) {
+    RepetitionStore store;
+    Learnt(store, 1, kToday - 30, kToday - 10, 5);  // 5 days overdue
+    Learnt(store, 2, kToday - 20, kToday - 10, 9);  // 1 day overdue
+    Learnt(store, 3, kToday - 9, kToday - 2, 2);    // today
+    Learnt(store, 4, kToday - 9, kToday - 1, 2);    // tomorrow
+    Learnt(store, 5, kToday - 9, kToday - 1, 2);    // tomorrow
+    Learnt(store, 6, kToday - 9, kToday, 29);       // the chart's last day
+    Learnt(store, 7, kToday - 9, kToday, 30);       // the list only
+    Learnt(store, 8, kToday - 9, kToday, 1);        // in the trash
+    store.record(8).inTrash = 1;
+
+    const RepetitionOverview o = BuildRepetitionOverview(store, kToday);
+    std::vector<std::string> fromChart;
+    int total = 0;
+    for (int d = 0; d < kForecastDays; ++d) {
+        const ForecastDay& day = o.forecast[static_cast<std::size_t>(d)];
+        EXPECT_EQ(day.date, kToday + d);
+        total += day.count;
+        if (day.count > 0) {
+            fromChart.push_back(FormatDate(day.date) + " - " + std::to_string(day.count));
+        }
+    }
+    EXPECT_EQ(fromChart, std::vector<std::string>(o.lines.begin(), o.lines.end() - 1));
+    EXPECT_EQ(o.lines.back(), FormatDate(kToday + 30) + " - 1");
+    EXPECT_EQ(total, 6);
+    EXPECT_EQ(o.forecast[0].count, 3);
+    EXPECT_EQ(o.forecast[0].overdue, 2);
+    EXPECT_EQ(o.forecast[1].count, 2);
+    EXPECT_EQ(o.forecast[1].overdue, 0);
+    EXPECT_EQ(o.forecast[29].count, 1);
+    EXPECT_EQ(o.forecastMax, 3);
+}
+
+TEST(RepetitionOverviewTest, BarCaptionsInPolish) {
+    const double monday = DayNumber(2026, 12, 14);
+    struct Case {
+        int count;
+        const char* text;
+    };
+    const Case counts[] = {{0, "0 jednostek"},    {1, "1 jednostka"},   {2, "2 jednostki"},
+                           {4, "4 jednostki"},    {5, "5 jednostek"},   {12, "12 jednostek"},
+                           {14, "14 jednostek"},  {22, "22 jednostki"}, {112, "112 jednostek"},
+                           {104, "104 jednostki"}};
+    for (const Case& c : counts) {
+        EXPECT_EQ(UnitCountText(c.count), c.text);
+    }
+    const char* const days[] = {"pon 14.12", "wt 15.12",  "\x9Cr 16.12", "czw 17.12",
+                                "pt 18.12",  "sob 19.12", "nie 20.12",   "pon 21.12"};
+    for (int d = 0; d < 8; ++d) {
+        EXPECT_EQ(ShortDayText(monday + d + 0.75), days[d]);
+    }
+
+    RepetitionStore store;
+    Learnt(store, 1, monday - 30, monday - 10, 5);   // overdue
+    Learnt(store, 2, monday - 30, monday - 10, 9);   // overdue
+    Learnt(store, 3, monday - 30, monday - 10, 10);  // today
+    for (int u = 4; u <= 15; ++u) {
+        Learnt(store, u, monday - 30, monday - 1, 2);  // tomorrow
+    }
+    const RepetitionOverview o = BuildRepetitionOverview(store, monday);
+    EXPECT_EQ(o.forecast[0].caption, "3 jednostki (pon 14.12, dzi\x9C), w tym 2 zaleg\xB3\x65");
+    EXPECT_EQ(o.forecast[1].caption, "12 jednostek (wt 15.12)");
+    EXPECT_EQ(o.forecast[1].axisLabel, "15.12");
+    EXPECT_EQ(BuildRepetitionOverview(RepetitionStore(), monday).forecast[0].caption,
+              "0 jednostek (pon 14.12, dzi\x9C)");
+}
+
 // ---- Exercise-kind marks -------------------------------------------------------------------
 
 struct KindMarksFixture : ::testing::Test {

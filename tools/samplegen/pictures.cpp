@@ -1006,7 +1006,7 @@ std::vector<WindowSpec> WindowList() {
         {"baza_par.bmp", 540, 340, u"Parametry bazy"_s, {}, {}},
         {"ustawienia.bmp", 640, 480, u"Ustawienia"_s, {}, {}},
         {"powtorki.bmp", 540, 400, u"Import powtórek"_s, u"z wcześniejszych wersji programu"_s, {}},
-        {"stat_powt.bmp", 300, 240, u"Przegląd powtórek"_s, {}, {}},
+        {"stat_powt.bmp", 300, 360, u"Przegląd powtórek"_s, {}, {}},
         {"typ_cwiczenia.bmp", 380, 319, u"Plan sesji"_s, u"Wybierz rodzaj ćwiczenia"_s, {}},
         {"podsumowanie.bmp", 340, 280, u"Podsumowanie"_s, {}, {}},
         {"statystyka.bmp", 340, 260, u"Statystyka"_s, {}, {}},

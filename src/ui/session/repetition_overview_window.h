@@ -1,8 +1,8 @@
 #pragma once
 
 // TForm21, the repetition overview opened from the learning window: how many learnt units fall
-// due on each coming day, and since when the learner has been learning. It only reads the
-// repetition records.
+// due on each coming day, as a chart of the next 30 days over the list of every day, and since
+// when the learner has been learning. It only reads the repetition records.
 
 #include <QPixmap>
 
@@ -14,6 +14,7 @@ class QListWidget;
 namespace dyd::ui {
 
 struct AppContext;
+class ForecastChart;
 class ImageButton;
 
 class RepetitionOverviewWindow final : public KeyedDialog {
@@ -34,6 +35,7 @@ class RepetitionOverviewWindow final : public KeyedDialog {
   private:
     AppContext& context_;
     QPixmap background_;
+    ForecastChart* chart_;
     QListWidget* list_;
     QLabel* startLabel_;
     QLabel* countLabel_;

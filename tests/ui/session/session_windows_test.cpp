@@ -1,14 +1,17 @@
 // The small windows around a session driven through their controls: the statistics after an
-// exercise (figures, go back), the repetition overview (days from a fixed today, keys) and the
-// exercise-kind marks of a unit (ticks stored by OK and Enter, nothing by Escape).
+// exercise (figures, go back), the repetition overview (days from a fixed today, its chart of
+// the coming days read against its list, keys) and the exercise-kind marks of a unit (ticks
+// stored by OK and Enter, nothing by Escape).
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <functional>
 
 #include "core/clock.h"
@@ -17,6 +20,7 @@
 #include "core/session_plan.h"
 #include "find_control.h"
 #include "ui/app_context.h"
+#include "ui/session/forecast_chart.h"
 #include "ui/session/kind_marks_window.h"
 #include "ui/session/repetition_overview_window.h"
 #include "ui/session/statistics_window.h"
@@ -155,6 +159,66 @@ class SessionWindowsTest : public QObject {
         QVERIFY(lines.isEmpty());
         QCOMPARE(start,
                  u"Uczysz się od "_s + QString::fromStdString(FormatDate(kToday + 1)) + u"."_s);
+    }
+
+    // The chart above the list: each bar's text (its tooltip, read where the mouse would rest)
+    // gives the list's figure of its date; overdue units stand in today's bar; the arrow keys
+    // move the chosen day, whose text the chart shows and describes.
+    void overviewChartAgreesWithTheList() {
+        RepetitionStore& store = context_->session.repetitions;
+        clock_.Set(kToday);
+        Learnt(store, 1, kToday - 60, kToday - 10, 5);  // overdue
+        Learnt(store, 2, kToday - 20, kToday - 2, 2);   // today
+        Learnt(store, 3, kToday - 9, kToday - 1, 2);    // tomorrow
+        Learnt(store, 4, kToday - 9, kToday, 29);       // the last bar
+        Learnt(store, 5, kToday - 9, kToday, 30);       // beyond the chart, on the list
+        RepetitionOverviewWindow window(*context_);
+        auto* list = Find<QListWidget>(&window, "ListBox2");
+        auto* chart = Find<ForecastChart>(&window, "W_Prognoza");
+        QVERIFY(chart->y() + chart->height() <= list->y());
+        QStringList lines;
+        QStringList fromBars;
+        QStringList chosen;
+        WhenShown(&window, [&] {
+            lines = ItemTexts(list);
+            QCOMPARE(chart->days().size(), std::size_t{30});
+            for (int d = 0; d < 30; ++d) {
+                const QRect column = chart->ColumnRect(d);
+                QCOMPARE(chart->DayAt(column.center()), d);
+                QHelpEvent tip(QEvent::ToolTip, column.center(),
+                               chart->mapToGlobal(column.center()));
+                QApplication::sendEvent(chart, &tip);
+                const QString text = QToolTip::text();
+                const int count = text.section(u' ', 0, 0).toInt();
+                QCOMPARE(count, chart->days()[static_cast<std::size_t>(d)].count);
+                QCOMPARE(chart->BarRect(d).isEmpty(), count == 0);
+                if (count > 0) {
+                    fromBars.append(QString::fromStdString(FormatDate(kToday + d)) + u" - "_s +
+                                    QString::number(count));
+                }
+            }
+            chart->setFocus();
+            chosen.append(chart->accessibleDescription());
+            QTest::keyClick(chart, Qt::Key_Right);
+            chosen.append(chart->accessibleDescription());
+            QTest::keyClick(chart, Qt::Key_End);
+            chosen.append(chart->accessibleDescription());
+            QTest::keyClick(chart, Qt::Key_Escape);  // the window's key still closes it
+        });
+        window.ShowOverview();
+        QVERIFY(!window.isVisible());
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(fromBars, lines.mid(0, 3));
+        QVERIFY(lines[0].endsWith(u" - 2"_s));
+        QCOMPARE(chosen.size(), 3);
+        QVERIFY2(chosen[0].startsWith(u"2 jednostki ("_s) && chosen[0].contains(u"dziś"_s) &&
+                     chosen[0].endsWith(u"w tym 1 zaległa"_s),
+                 qPrintable(chosen[0]));
+        QVERIFY2(chosen[1].startsWith(u"1 jednostka ("_s), qPrintable(chosen[1]));
+        QVERIFY2(chosen[2].startsWith(u"1 jednostka ("_s), qPrintable(chosen[2]));
+        QVERIFY(
+            chosen[2].endsWith(QString::fromStdString(FormatDate(kToday + 29)).mid(8, 2) + u"."_s +
+                               QString::fromStdString(FormatDate(kToday + 29)).mid(5, 2) + u")"_s));
     }
 
     // ---- Exercise-kind marks ---------------------------------------------------------------
