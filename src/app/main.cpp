@@ -11,15 +11,19 @@
 #include "sound/qt_audio_device.h"
 #include "sound/qt_waiter.h"
 #include "sound/sound_player.h"
+#include "ui/shell/backdrop_window.h"
 #include "ui/shell/main_menu_window.h"
+#include "ui/shell/raise_requests.h"
 #include "ui/shell/startup.h"
 #include "ui/widgets/timing_probe.h"
 
 int main(int argc, char** argv) {
-    // A second copy ends at once, without a word.
+    // A second copy brings the running one to the front and ends; it waits for the answer a
+    // moment only, so that a copy that does not answer cannot hold it.
     std::unique_ptr<dyd::SingleInstance> instance;
     if (dyd::SingleInstance::TryAcquire(dyd::kInstanceName, instance) ==
         dyd::SingleInstance::Result::AlreadyRunning) {
+        dyd::SingleInstance::AskToRaise(dyd::kInstanceName, 2000);
         return 0;
     }
 
@@ -29,6 +33,18 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(title);
     // The backdrop stays open behind everything: the run ends when the main menu closes.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // Later starts of the program are served from the first turn of the event loop on (the
+    // login's); the requests made before it wait in the socket's queue.
+    dyd::ui::RaiseRequests raiseRequests(instance != nullptr ? instance->DuplicateRequestSocket()
+                                                             : -1);
+    if (dyd::ui::TimingProbeEnabled()) {
+        QObject::connect(&raiseRequests, &dyd::ui::RaiseRequests::raised, [](QWidget* window) {
+            dyd::ui::WriteTimingMoment(QStringLiteral("raised-") + (window != nullptr
+                                                                        ? window->objectName()
+                                                                        : QStringLiteral("-")));
+        });
+    }
 
     dyd::SystemClock clock;
     dyd::QtAudioDevice oggDevice;
@@ -49,7 +65,11 @@ int main(int argc, char** argv) {
         QMessageBox::warning(nullptr, title, text);
     };
 
-    if (!program.Start(environment) || !program.LogIn()) {
+    if (!program.Start(environment)) {
+        return 0;
+    }
+    raiseRequests.SetBackdrop(program.backdrop());
+    if (!program.LogIn()) {
         return 0;
     }
     QObject::connect(program.mainMenu(), &dyd::ui::MainMenuWindow::finished, &application,

@@ -2,13 +2,21 @@
 
 // One running copy per user: the first copy holds a name in the abstract socket namespace, which
 // the kernel frees when the process ends in any way, so a crash never blocks the next start.
+// The name is a listening socket: a later start connects to it, asks the running copy to bring
+// its window to the front and ends. Requests that arrive before the running copy serves them
+// wait in the socket's queue.
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace dyd {
 
 inline constexpr std::string_view kInstanceName = "Dydaktor_40_Slownictwo";
+// What a later start sends; the running copy answers with the objectName of the window it
+// brought to the front and a line feed ("-" when it had none to show).
+inline constexpr std::string_view kRaiseRequest = "raise\n";
 
 class SingleInstance {
   public:
@@ -18,13 +26,26 @@ class SingleInstance {
     // reason lets the program run.
     static Result TryAcquire(std::string_view name, std::unique_ptr<SingleInstance>& holder);
 
+    // Asks the copy that holds the name to bring its window to the front: its answer without
+    // the line feed, or nothing when no copy listens or none answered within timeoutMs.
+    static std::optional<std::string> AskToRaise(std::string_view name, int timeoutMs);
+
+    // Whether the process at the other end of a connected local socket runs as this user:
+    // requests of other users are not served.
+    static bool PeerIsThisUser(int connectedSocket);
+
+    // A descriptor of the listening socket on which requests arrive (non-blocking), for the
+    // caller to own and close; -1 when the system gave no queue.
+    int DuplicateRequestSocket() const;
+
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
   private:
-    explicit SingleInstance(int fd) : fd_(fd) {}
+    SingleInstance(int fd, bool listening) : fd_(fd), listening_(listening) {}
     int fd_;
+    bool listening_;
 };
 
 // Held by every running copy on one installation, whatever its user: a shared flock on

@@ -4,6 +4,8 @@
 // set, the first paint of each named top-level window and every Return or Enter pressed are
 // written to the standard error as "dyd-timing <what> <ns of CLOCK_REALTIME>". A paint is noted
 // when the event loop comes back after it, so that the window's pixels have gone to the screen.
+// The program notes there as well each window it brought to the front for a later start
+// ("raised-<objectName>").
 // Header only: the bare window the script measures beside the program uses it without linking
 // anything of the program.
 
@@ -39,7 +41,8 @@ class TimingProbe final : public QObject {
                 !painted_.contains(widget->objectName())) {
                 const QString name = widget->objectName();
                 painted_.insert(name);
-                QTimer::singleShot(0, this, [name] { WriteTimingMoment(name + QStringLiteral("-painted")); });
+                QTimer::singleShot(
+                    0, this, [name] { WriteTimingMoment(name + QStringLiteral("-painted")); });
             }
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -59,9 +62,13 @@ class TimingProbe final : public QObject {
     QSet<QString> painted_;
 };
 
+inline bool TimingProbeEnabled() {
+    return qEnvironmentVariableIsSet("DYD_TIMING");
+}
+
 // Installs the probe on the application when DYD_TIMING is set.
 inline void InstallTimingProbeFromEnvironment(QApplication& application) {
-    if (qEnvironmentVariableIsSet("DYD_TIMING")) {
+    if (TimingProbeEnabled()) {
         application.installEventFilter(new TimingProbe(&application));
     }
 }
