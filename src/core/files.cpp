@@ -13,11 +13,13 @@
 #include <filesystem>
 
 #include "core/clock.h"
+#include "core/file_stamps.h"
 #include "core/paths.h"
 
 namespace dyd {
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
+    NoteFileLookedAt(path);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
@@ -59,11 +61,13 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
+    NoteFileLookedAt(path);
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
+    NoteFileLookedAt(path);
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -115,13 +115,18 @@ std::string ReadOptionalFile(const std::string& path) {
 }
 
 // The working file is written only when its bytes change: a login that merges nothing leaves the
-// file as it is, without paying for a write flushed to disk.
+// file as it is, without paying for a write flushed to disk. stored, when given, holds the file's
+// bytes as they are.
 void SaveWorkingFile(const AppPaths& paths, const ExerciseHistory& history,
-                     HistorySaveResult& result) {
+                     HistorySaveResult& result, const std::string* stored = nullptr) {
     const std::string path = HistoryFilePath(paths);
     const std::string content = FormatHistory(history);
-    if (const std::optional<std::string> stored = ReadFileBytes(path);
-        stored && *stored == content) {
+    std::optional<std::string> read;
+    if (stored == nullptr) {
+        read = ReadFileBytes(path);
+        stored = read ? &*read : nullptr;
+    }
+    if (stored != nullptr && *stored == content) {
         result.saved = true;
         return;
     }
@@ -213,20 +218,26 @@ std::string FormatHistory(const ExerciseHistory& history) {
 }
 
 HistoryLoadResult LoadHistory(const AppPaths& paths, ExerciseHistory& history) {
-    HistoryLoadResult result;
-    history.records.clear();
+    HistoryReading read = ReadHistory(paths);
+    history = std::move(read.history);
+    return read.load;
+}
+
+HistoryReading ReadHistory(const AppPaths& paths) {
+    HistoryReading read;
     const std::string path = HistoryFilePath(paths);
     if (!FileExists(path)) {
-        return result;
+        return read;
     }
-    const std::optional<std::string> bytes = ReadFileBytes(path);
+    std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
-        result.state = HistoryFileState::Unreadable;
-        return result;
+        read.load.state = HistoryFileState::Unreadable;
+        return read;
     }
-    result.state = HistoryFileState::Loaded;
-    history = ParseHistory(*bytes, &result.report);
-    return result;
+    read.load.state = HistoryFileState::Loaded;
+    read.history = ParseHistory(*bytes, &read.load.report);
+    read.bytes = std::move(*bytes);
+    return read;
 }
 
 bool SaveHistory(const std::string& path, const ExerciseHistory& history, std::string* error) {
@@ -301,8 +312,22 @@ SyncUserSetsResult MergeUserSets(std::string_view userSetFileBytes, double now,
     return result;
 }
 
+namespace {
+
+SyncUserSetsResult SyncUserSetsWith(const AppPaths& paths, int language, double now,
+                                    ExerciseHistory& history, const std::string* stored);
+
+}  // namespace
+
 SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
                                 ExerciseHistory& history) {
+    return SyncUserSetsWith(paths, language, now, history, nullptr);
+}
+
+namespace {
+
+SyncUserSetsResult SyncUserSetsWith(const AppPaths& paths, int language, double now,
+                                    ExerciseHistory& history, const std::string* stored) {
     const std::string file = UserSetFilePath(paths, language);
     SyncUserSetsResult result = MergeUserSets(ReadOptionalFile(file), now, history);
     if (result.damagedLines > 0) {
@@ -310,9 +335,11 @@ SyncUserSetsResult SyncUserSets(const AppPaths& paths, int language, double now,
                                           std::to_string(result.damagedLines) +
                                           ". Wyniki zestawów, których w nim nie ma, zostają.");
     }
-    SaveWorkingFile(paths, history, result);
+    SaveWorkingFile(paths, history, result, stored);
     return result;
 }
+
+}  // namespace
 
 BuildCatalogueResult CatalogueFromShippedSets(std::string_view shippedSetFileBytes, double now,
                                               ExerciseHistory& history) {
@@ -353,9 +380,15 @@ BuildCatalogueResult BuildShippedCatalogue(const AppPaths& paths, int language, 
 }
 
 LoginHistoryResult OpenHistoryAtLogin(const AppPaths& paths, int language, double now,
-                                      ExerciseHistory& history) {
+                                      ExerciseHistory& history, HistoryReading* read) {
     LoginHistoryResult result;
-    result.load = LoadHistory(paths, history);
+    HistoryReading readNow;
+    if (read == nullptr) {
+        readNow = ReadHistory(paths);
+        read = &readNow;
+    }
+    result.load = read->load;
+    history = std::move(read->history);
     // A working file cut, filled with other bytes or emptied while its copy holds results is
     // damaged; the copy is kept for the learner to restore.
     history.damaged = result.load.state == HistoryFileState::Unreadable ||
@@ -379,7 +412,10 @@ LoginHistoryResult OpenHistoryAtLogin(const AppPaths& paths, int language, doubl
         }
     }
     std::string message = std::move(result.message);
-    SyncUserSetsResult sync = SyncUserSets(paths, language, now, history);
+    // The file holds the bytes read unless the empty store was just saved over it.
+    const bool storedKnown = result.load.state == HistoryFileState::Loaded && !result.profileCreated;
+    SyncUserSetsResult sync =
+        SyncUserSetsWith(paths, language, now, history, storedKnown ? &read->bytes : nullptr);
     AppendMessage(message, sync.message);
     static_cast<SyncUserSetsResult&>(result) = std::move(sync);
     result.message = std::move(message);

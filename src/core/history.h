@@ -117,6 +117,15 @@ struct HistoryLoadResult {
 // Reads the working file into history (empty when the file is missing or unreadable).
 HistoryLoadResult LoadHistory(const AppPaths& paths, ExerciseHistory& history);
 
+// The working file as a login reads it, which may happen ahead of the login: what LoadHistory
+// gives, with the bytes it read (empty when none).
+struct HistoryReading {
+    HistoryLoadResult load;
+    ExerciseHistory history;
+    std::string bytes;
+};
+HistoryReading ReadHistory(const AppPaths& paths);
+
 // Writes the records to path, atomically.
 bool SaveHistory(const std::string& path, const ExerciseHistory& history,
                  std::string* error = nullptr);
@@ -181,9 +190,10 @@ struct LoginHistoryResult : SyncUserSetsResult {
 
 // The login's part: load the working file; when the store is empty save it as it is (a new
 // profile); then merge the user sets. A working file that exists but cannot be read is left
-// untouched and reported in message.
+// untouched and reported in message. With read, the working file is taken from it (its bytes must
+// still be the file's) instead of being read again.
 LoginHistoryResult OpenHistoryAtLogin(const AppPaths& paths, int language, double now,
-                                      ExerciseHistory& history);
+                                      ExerciseHistory& history, HistoryReading* read = nullptr);
 
 // The date and time (as the copy list shows them) of the history copy, when it holds records and
 // loads without damage; nothing otherwise.

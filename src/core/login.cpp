@@ -49,33 +49,121 @@ std::string LearnerFolderNotWritableMessage(std::string_view userDir, std::strin
            ". Wyniki tej sesji nie zostaną zachowane. (" + std::string(error) + ")";
 }
 
+namespace {
+
+bool SameProgramPaths(const AppPaths& a, const AppPaths& b) {
+    return a.programDir == b.programDir && a.languageDir == b.languageDir &&
+           a.discRoot == b.discRoot;
+}
+
+}  // namespace
+
+std::unique_ptr<LoginReading> ReadForLogin(const AppPaths& programPaths,
+                                           std::string_view databaseCode,
+                                           std::int32_t userNumber) {
+    auto reading = std::make_unique<LoginReading>();
+    FileStampScope noting(reading->seen);
+    reading->databaseCode = std::string(TrimView(databaseCode));
+    reading->userNumber = userNumber;
+    AppPaths& paths = reading->paths;
+    paths = programPaths;
+    paths.databaseCode = reading->databaseCode;
+    paths.databaseDir = ResolvePath(paths.programDir, "db/" + paths.databaseCode + "/");
+    if (!LoadDatabaseParameters(paths, reading->db, reading->log)) {
+        return reading;
+    }
+    reading->parametersFound = true;
+    reading->parameterNotices = reading->log.notices.size();
+    reading->menuPicture = FileExistsUnder(paths.databaseDir, kMenuPicture);
+    paths.userDir = UserDirOf(paths.programDir, userNumber);
+    reading->history = ReadHistory(paths);
+    LoadDatabase(paths, reading->db, reading->log);
+    reading->settings = LoadSettings(paths);
+    reading->packs = LoadInterludePacks(paths);
+    reading->repetitionsResult =
+        LoadRepetitions(paths, RepetitionFileName(paths, kLiveSuffix), false, reading->db.units,
+                        reading->repetitions, reading->settings.settings);
+    return reading;
+}
+
+LoginReadAhead::~LoginReadAhead() { Wait(); }
+
+void LoginReadAhead::Wait() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+void LoginReadAhead::Start(const AppPaths& programPaths, std::string_view databaseCode,
+                           std::int32_t userNumber) {
+    const std::string_view code = TrimView(databaseCode);
+    if (started_ && code == code_ && userNumber == userNumber_ &&
+        SameProgramPaths(programPaths, programPaths_)) {
+        return;
+    }
+    Wait();
+    reading_.reset();
+    started_ = !code.empty();
+    if (!started_) {
+        return;
+    }
+    programPaths_ = programPaths;
+    code_ = std::string(code);
+    userNumber_ = userNumber;
+    worker_ = std::thread([this, paths = programPaths_, wanted = code_, userNumber] {
+        try {
+            reading_ = ReadForLogin(paths, wanted, userNumber);
+        } catch (...) {
+            // The login reads the files itself.
+            reading_.reset();
+        }
+    });
+}
+
+std::unique_ptr<LoginReading> LoginReadAhead::Take(const AppPaths& programPaths,
+                                                   std::string_view databaseCode,
+                                                   std::int32_t userNumber) {
+    Wait();
+    const bool wanted = started_ && TrimView(databaseCode) == code_ &&
+                        userNumber == userNumber_ && SameProgramPaths(programPaths, programPaths_);
+    started_ = false;
+    std::unique_ptr<LoginReading> reading = std::move(reading_);
+    if (!wanted || reading == nullptr || !reading->seen.Unchanged()) {
+        return nullptr;
+    }
+    return reading;
+}
+
 LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
                   std::int32_t userNumber, std::string_view userName, const Clock& clock,
-                  LearnerSession& session, const LoginProgress& progress) {
+                  LearnerSession& session, const LoginProgress& progress, LoginReadAhead* ahead) {
     LoginResult result;
     const std::string_view code = TrimView(databaseCode);
     if (code.empty()) {
         result.status = LoginStatus::NoDatabase;
         return result;
     }
+    std::unique_ptr<LoginReading> reading =
+        ahead != nullptr ? ahead->Take(programPaths, code, userNumber) : nullptr;
+    if (reading == nullptr) {
+        reading = ReadForLogin(programPaths, code, userNumber);
+    }
     AppPaths& paths = session.paths;
-    paths = programPaths;
-    paths.databaseCode = std::string(code);
-    paths.databaseDir = ResolvePath(paths.programDir, "db/" + paths.databaseCode + "/");
-
-    if (!LoadDatabaseParameters(paths, session.db, result.log)) {
+    paths = reading->paths;
+    paths.userDir.clear();
+    if (!reading->parametersFound) {
         result.status = LoginStatus::ParametersMissing;
+        result.log = std::move(reading->log);
         Say(result, std::string(kParametersMissingMessage));
         return result;
     }
-    for (const LoadNotice notice : result.log.notices) {
-        Say(result, NoticeText(notice, paths.recordingsDir));
+    for (std::size_t i = 0; i < reading->parameterNotices; ++i) {
+        Say(result, NoticeText(reading->log.notices[i], paths.recordingsDir));
     }
-    const std::size_t noticesShown = result.log.notices.size();
-
-    result.menuPicture = FileExistsUnder(paths.databaseDir, kMenuPicture);
+    const DatabaseParameters& params = reading->db.params;
+    result.menuPicture = reading->menuPicture;
     if (!result.menuPicture) {
-        result.menuLabel = session.db.params.title + "\n\r" + session.db.params.author;
+        result.menuLabel = params.title + "\n\r" + params.author;
     }
 
     session.userName = Trim(userName);
@@ -90,8 +178,9 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
 
     Report(progress, kReadingTitle, 5);
     Report(progress, kReadingTitle, 7);
-    const int language = session.db.params.language;
-    LoginHistoryResult history = OpenHistoryAtLogin(paths, language, clock.Now(), session.history);
+    const int language = params.language;
+    LoginHistoryResult history =
+        OpenHistoryAtLogin(paths, language, clock.Now(), session.history, &reading->history);
     // A learner folder that takes no file is said once, with where and why.
     std::string notWritten = history.error;
     if (history.profileCreated && notWritten.empty()) {
@@ -119,13 +208,14 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
     }
 
     Report(progress, kReadingTitle, 15);
-    LoadDatabase(paths, session.db, result.log);
-    for (std::size_t i = noticesShown; i < result.log.notices.size(); ++i) {
+    session.db = std::move(reading->db);
+    result.log = std::move(reading->log);
+    for (std::size_t i = reading->parameterNotices; i < result.log.notices.size(); ++i) {
         Say(result, NoticeText(result.log.notices[i], paths.recordingsDir));
     }
     Say(result, SkippedLinesMessage(result.log, paths));
 
-    LoadedSettings settings = LoadSettings(paths);
+    const LoadedSettings& settings = reading->settings;
     session.settings = settings.settings;
     session.settingsUnreadable = !settings.unreadableFile.empty();
     if (session.settingsUnreadable) {
@@ -133,12 +223,10 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
     }
     // One message for the whole file, however many lines it had to repair.
     Say(result, RepairsMessage(settings.repairs));
-    session.packs = LoadInterludePacks(paths);
+    session.packs = std::move(reading->packs);
 
-    const LoadRepetitionsResult repetitions =
-        LoadRepetitions(paths, RepetitionFileName(paths, kLiveSuffix), false, session.db.units,
-                        session.repetitions, session.settings);
-    Say(result, repetitions.message);
+    session.repetitions = std::move(reading->repetitions);
+    Say(result, reading->repetitionsResult.message);
     if (session.repetitions.damaged) {
         result.repetitionCopy = NewestGoodRepetitionCopy(paths, session.db.units);
     }

@@ -7,14 +7,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "core/clock.h"
 #include "core/database.h"
 #include "core/exercise_sets.h"
+#include "core/file_stamps.h"
 #include "core/history.h"
 #include "core/interlude_packs.h"
 #include "core/paths.h"
@@ -78,11 +81,68 @@ std::string LearnerFolderNotWritableMessage(std::string_view userDir, std::strin
 // Reports the progress window's title (UTF-8) and position 0..100 as the login goes on.
 using LoginProgress = std::function<void(std::string_view title, int position)>;
 
+// What a login reads without writing anything: the course with its parameters, and the learner's
+// exercise history, settings, interlude packs and repetition records. It can be read ahead, while the login window
+// waits for the learner, and is then taken only when the files it looked at are as they were.
+struct LoginReading {
+    std::string databaseCode;  // trimmed
+    std::int32_t userNumber = 0;
+    // programDir, languageDir and discRoot as given, the database's folders, and the learner's
+    // folder as the login makes it.
+    AppPaths paths;
+    bool parametersFound = false;
+    std::size_t parameterNotices = 0;  // the first notices of log come with the parameters
+    bool menuPicture = false;
+    CourseDatabase db;
+    LoadLog log;
+    HistoryReading history;
+    LoadedSettings settings;  // with the record count the repetitions brought
+    InterludePacks packs;
+    RepetitionStore repetitions;
+    LoadRepetitionsResult repetitionsResult;
+    FileStamps seen;
+};
+
+std::unique_ptr<LoginReading> ReadForLogin(const AppPaths& programPaths,
+                                           std::string_view databaseCode,
+                                           std::int32_t userNumber);
+
+// Reads ahead, on a thread of its own, for the course and learner chosen in the login window.
+class LoginReadAhead {
+  public:
+    LoginReadAhead() = default;
+    ~LoginReadAhead();
+    LoginReadAhead(const LoginReadAhead&) = delete;
+    LoginReadAhead& operator=(const LoginReadAhead&) = delete;
+
+    // Starts reading for them, unless that reading is already under way or done; a reading for
+    // another choice is waited for and dropped.
+    void Start(const AppPaths& programPaths, std::string_view databaseCode,
+               std::int32_t userNumber);
+    // The reading for them (waiting for it if it is still under way) when its files are still
+    // as it found them; nothing when none was started for them or a file has changed since.
+    std::unique_ptr<LoginReading> Take(const AppPaths& programPaths,
+                                       std::string_view databaseCode, std::int32_t userNumber);
+    // Waits until the reading under way, if any, is done.
+    void Wait();
+
+  private:
+
+    std::thread worker_;
+    AppPaths programPaths_;
+    std::string code_;
+    std::int32_t userNumber_ = 0;
+    bool started_ = false;
+    std::unique_ptr<LoginReading> reading_;
+};
+
 // Opens database code for learner number / name (trimmed, Windows-1250) under programDir (the
 // folder strings of programPaths other than programDir, languageDir and discRoot are set here).
 // A new learner starts with the catalogue of the shipped exercise sets.
+// What ahead has read for them is taken when it is still good; otherwise the files are read now.
 LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
                   std::int32_t userNumber, std::string_view userName, const Clock& clock,
-                  LearnerSession& session, const LoginProgress& progress = {});
+                  LearnerSession& session, const LoginProgress& progress = {},
+                  LoginReadAhead* ahead = nullptr);
 
 }  // namespace dyd

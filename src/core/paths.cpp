@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/file_stamps.h"
 #include "core/files.h"
 #include "core/text.h"
 
@@ -25,12 +26,14 @@ std::string SlashPath(std::string_view path) {
 namespace {
 
 bool Exists(const std::string& path) {
+    NoteFileLookedAt(path);
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
 }
 
 // The name of the entry of folder that equals name letter case aside, or empty.
 std::string FindEntry(const std::string& folder, std::string_view name) {
+    NoteFileLookedAt(folder.empty() ? "." : folder);
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
         return {};

@@ -10,6 +10,7 @@
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/dialogs.h"
 #include "ui/shell/new_user_window.h"
+#include "ui/widgets/after_first_paint.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -57,6 +58,10 @@ LoginWindow::LoginWindow(AppContext& context, QWidget* parent)
     closeButton_->setToolTip(QStringLiteral("Koniec"));
 
     connect(names_, &QListWidget::currentRowChanged, this, &LoginWindow::UpdateOkButton);
+    // While the learner chooses, the chosen course and learner are read on another thread; the
+    // login takes what was read when its files are unchanged.
+    connect(names_, &QListWidget::currentRowChanged, this, &LoginWindow::ReadAhead);
+    connect(databaseBox_, &QComboBox::currentIndexChanged, this, &LoginWindow::ReadAhead);
     connect(names_, &QListWidget::itemDoubleClicked, this, [this] {
         if (okButton_->isVisible()) {
             LogIn();
@@ -91,6 +96,18 @@ void LoginWindow::FillDatabases() {
         databaseBox_->addItem(Polish(entry.title));
     }
     databaseBox_->setCurrentIndex(0);
+}
+
+void LoginWindow::ReadAhead() {
+    const int row = names_->currentRow();
+    const int index = databaseBox_->currentIndex();
+    if (!painted_ || !isVisible() || row < 0 || row >= static_cast<int>(users_.users.size()) ||
+        index < 0 || index >= static_cast<int>(databases_.entries.size())) {
+        return;
+    }
+    readAhead_.Start(context_.programPaths,
+                     databases_.entries[static_cast<std::size_t>(index)].code,
+                     users_.users[static_cast<std::size_t>(row)].number);
 }
 
 void LoginWindow::UpdateOkButton() {
@@ -142,7 +159,7 @@ void LoginWindow::LogIn() {
         }
     };
     result_ = Login(context_.programPaths, code, user.number, user.name, context_.clock,
-                    context_.session, progress);
+                    context_.session, progress, &readAhead_);
     switch (result_.status) {
         case LoginStatus::Opened:
             break;
@@ -216,6 +233,14 @@ void LoginWindow::showEvent(QShowEvent* event) {
     FillDatabases();
     QDialog::showEvent(event);
     names_->setFocus();
+    if (!painted_) {
+        RunAfterFirstPaint(this, [this] {
+            painted_ = true;
+            ReadAhead();
+        });
+    } else {
+        ReadAhead();
+    }
 }
 
 }  // namespace dyd::ui

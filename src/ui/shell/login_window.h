@@ -55,6 +55,8 @@ class LoginWindow final : public KeyedDialog {
     void FillNames();
     void FillDatabases();
     void UpdateOkButton();
+    // Reads ahead for the chosen learner and course, from the first paint on.
+    void ReadAhead();
     // Esc, Enter and F1 of the window; false for other keys.
     void NewLearner();
     void LogIn();
@@ -69,6 +71,8 @@ class LoginWindow final : public KeyedDialog {
     LoginProgress progress_;
     LoginResult result_;
     bool mustEnd_ = false;
+    bool painted_ = false;
+    LoginReadAhead readAhead_;
 
     QListWidget* names_;
     QComboBox* databaseBox_;
