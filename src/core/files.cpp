@@ -130,10 +130,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
     if (fd < 0) {
         return Fail(error, path, errno);
     }
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    // Keep the permissions of the file being replaced; a new file, or one that replaces a link
+    // to an installed file, gets the usual ones.
     struct stat old {};
     mode_t mode = 0644;
-    if (::stat(path.c_str(), &old) == 0) {
+    if (::lstat(path.c_str(), &old) == 0 && !S_ISLNK(old.st_mode)) {
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);

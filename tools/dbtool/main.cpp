@@ -22,6 +22,7 @@
 #include "core/exercise_sets.h"
 #include "core/files.h"
 #include "core/history.h"
+#include "core/install_layer.h"
 #include "core/learner_files.h"
 #include "core/markup.h"
 #include "core/paths.h"
@@ -77,6 +78,8 @@ void Usage() {
         "  dydaktor-db due INSTALL_DIR DBCODE USER [--today RRRR-MM-DD]\n"
         "                                            jednostki do powtórki (JSON)\n"
         "  USER to numer ucznia (nazwa jego katalogu) albo jego nazwa z usr.t\n"
+        "  INSTALL_DIR tylko do odczytu (np. /usr/share/dydaktor) jest czytany przez katalog\n"
+        "  danych użytkownika ($XDG_DATA_HOME/dydaktor), w którym program zapisuje uczniów\n"
         "  dydaktor-db export INSTALL_DIR DBCODE FILE [--set ID] [--format F]\n"
         "                                            jednostki bazy (albo ćwiczenia ID) do pliku\n"
         "  dydaktor-db import INSTALL_DIR DBCODE FILE [--format F]\n"
@@ -109,14 +112,38 @@ std::string ProgramDirOf(std::string_view installDir) {
     return dir;
 }
 
-// Opens the installation and its database as the login does (without a learner). On failure
-// returns the one-line message.
+// The installed package's data folder beside this tool (bin/../share/dydaktor).
+std::string PackageDataFolder() {
+    std::error_code ignored;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    if (self.empty()) {
+        return {};
+    }
+    return self.parent_path().string() + "/" + std::string(PackageDataFromProgram());
+}
+
+// Opens the installation and its database as the login does (without a learner). An installation
+// that cannot be written, and the package's data folder, are read through the user's folder over
+// them, where the program keeps the learners and everything else it writes. On failure returns
+// the one-line message.
 bool OpenInstallation(std::string_view installDir, std::string* error, AppPaths& paths) {
     paths.programDir = ProgramDirOf(installDir);
     if (!DirectoryExists(paths.programDir)) {
         *error = "nie ma katalogu instalacji " + std::string(installDir);
         return false;
     }
+    if (!FileExistsUnder(paths.programDir, kInstallMarker)) {
+        *error = "w katalogu " + std::string(installDir) +
+                 " nie ma pliku ds50.ini: to nie jest instalacja programu";
+        return false;
+    }
+    const WorkFolder work = WorkFolderFor(
+        {paths.programDir, !SameFolder(paths.programDir, PackageDataFolder())});
+    if (work.dir.empty()) {
+        *error = work.error;
+        return false;
+    }
+    paths.programDir = work.dir;
     const std::optional<std::string> ini =
         ReadFileBytes(ResolvePath(paths.programDir, kInstallMarker));
     if (!ini) {
