@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test run full bench fuzz clean
+.PHONY: all deps configure build test run full bench fuzz deb install clean
 
 all: build
 
@@ -35,6 +35,15 @@ full: build
 	@test -d $(FULL_DIR) || cp -a $(BUILD_DIR)/sample $(FULL_DIR)
 	$(BUILD_DIR)/tools/samplegen/dydaktor-samplegen --full data/sample $(FULL_DIR)
 	cp -f $(BUILD_DIR)/sample/dydaktor $(FULL_DIR)/dydaktor
+
+# The Debian package of the program, made by CPack in the build folder (dydaktor_*.deb there).
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# Installs the program under PREFIX (DESTDIR as usual for a staged install).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench: build
 	$(BUILD_DIR)/bench/dydaktor-bench
