@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/clock.h"
+#include "core/install_layer.h"
 #include "core/single_instance.h"
 #include "sound/qt_audio_device.h"
 #include "sound/qt_waiter.h"
@@ -56,7 +57,16 @@ int main(int argc, char** argv) {
     program.SetSound(&sound);
 
     dyd::ui::StartupEnvironment environment;
-    environment.programFile = QCoreApplication::applicationFilePath().toStdString();
+    // The program works in its installation, or in the user's own folder over an installation
+    // it cannot write (a package's data folder): the start-up sees the program in that folder.
+    std::string folderError;
+    environment.programFile = dyd::ProgramFileInWorkFolder(
+        QCoreApplication::applicationFilePath().toStdString(), dyd::PackageDataFromProgram(),
+        &folderError);
+    if (environment.programFile.empty()) {
+        QMessageBox::warning(nullptr, title, QString::fromStdString(folderError));
+        return 0;
+    }
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr) {
         environment.screenSize = screen->size();
         environment.logicalDpi = screen->logicalDotsPerInch();
