@@ -16,6 +16,7 @@
 #include "ui/shell/main_menu_window.h"
 #include "ui/shell/raise_requests.h"
 #include "ui/shell/startup.h"
+#include "ui/widgets/accessible_names.h"
 #include "ui/widgets/timing_probe.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     dyd::ui::InstallTimingProbeFromEnvironment(application);
+    // Screen readers get the controls' names and descriptions from their texts as each window
+    // shows.
+    dyd::ui::DescribeControlsOnShow(&application);
     const QString title = QString::fromUtf8(dyd::ui::kProgramTitle);
     QApplication::setApplicationName(title);
     // The backdrop stays open behind everything: the run ends when the main menu closes.
@@ -60,9 +64,9 @@ int main(int argc, char** argv) {
     // The program works in its installation, or in the user's own folder over an installation
     // it cannot write (a package's data folder): the start-up sees the program in that folder.
     std::string folderError;
-    environment.programFile = dyd::ProgramFileInWorkFolder(
-        QCoreApplication::applicationFilePath().toStdString(), dyd::PackageDataFromProgram(),
-        &folderError);
+    environment.programFile =
+        dyd::ProgramFileInWorkFolder(QCoreApplication::applicationFilePath().toStdString(),
+                                     dyd::PackageDataFromProgram(), &folderError);
     if (environment.programFile.empty()) {
         QMessageBox::warning(nullptr, title, QString::fromStdString(folderError));
         return 0;

@@ -73,6 +73,7 @@ ExamplesWindow::ExamplesWindow(AppContext& context, QWidget* parent)
     searchButton_->setToolTip(QStringLiteral("Szukaj zdań w bazie"));
     searchField_ = new QLineEdit(this);
     searchField_->setObjectName(QStringLiteral("E_Szukaj"));
+    searchField_->setAccessibleName(QStringLiteral("Szukaj w zdaniach"));
     searchField_->setGeometry(20, 233, 300, 24);
     searchField_->setFont(QFont(QStringLiteral("Arial"), 10));
     showButton_ = MakeTextButton(this, QStringLiteral("K_Pokaz"), QStringLiteral("Pokaż"),

@@ -100,6 +100,7 @@ void UnitEditorWindow::Build() {
     AddField(EditorField::Native, "E_Pol", "L_Pol", 1);
     AddField(EditorField::Synonyms, "E_Synonimy", "L_Synonimy", 2);
     AddField(EditorField::Plural, "E_L_Mnoga", "L_l_mnoga", 3);
+    Field(EditorField::Plural)->setAccessibleName(QStringLiteral("Liczba mnoga"));
     AddField(EditorField::Comment, "E_Komentarz", "L_Komentarz", 4);
     AddField(EditorField::Hint, "E_Podpowiedz", "L_Podpowiedz", 5);
     Label(EditorField::Comment)->setText(Text(kCommentCaption));
@@ -250,6 +251,7 @@ QLineEdit* UnitEditorWindow::AddField(EditorField field, const char* name, const
     edit->setFont(QFont(QStringLiteral("Arial"), 10));
     edit->installEventFilter(this);
     connect(edit, &QLineEdit::textEdited, this, [this, field] { FieldEdited(field); });
+    label->setBuddy(edit);  // the label names the field for screen readers
     fields_[static_cast<std::size_t>(field)] = edit;
     labels_[static_cast<std::size_t>(field)] = label;
     return edit;

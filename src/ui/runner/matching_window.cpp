@@ -1,4 +1,5 @@
 #include "ui/runner/matching_window.h"
+#include "ui/widgets/accessible_names.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -40,6 +41,8 @@ MatchingWindow::MatchingWindow(AppContext& context, QWidget* parent)
         const auto s = static_cast<std::size_t>(i);
         left_[s] = MakeLabel(this, QStringLiteral("LL%1").arg(i + 1), QString(), RowArea(20, i));
         right_[s] = MakeLabel(this, QStringLiteral("LR%1").arg(i + 1), QString(), RowArea(300, i));
+        SetEmptyLabelName(left_[s], QStringLiteral("Lewa kolumna, wiersz %1").arg(i + 1));
+        SetEmptyLabelName(right_[s], QStringLiteral("Prawa kolumna, wiersz %1").arg(i + 1));
         for (QLabel* label : {left_[s], right_[s]}) {
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setCursor(Qt::PointingHandCursor);

@@ -464,6 +464,7 @@ void RunnerWindow::BuildControls() {
     gapBox_->hide();
     for (std::size_t i = 0; i < gapFields_.size(); ++i) {
         gapFields_[i]->setObjectName(QString::fromLatin1(kGapNames[i]));
+        gapFields_[i]->setAccessibleName(QStringLiteral("Luka %1").arg(i + 1));
         gapFields_[i]->resize(kGapFieldWidth, 28);
         gapFields_[i]->installEventFilter(this);
         gapFields_[i]->hide();
@@ -515,6 +516,7 @@ void RunnerWindow::BuildControls() {
 
     answer_ = new QLineEdit(this);
     answer_->setObjectName(QStringLiteral("E_Wpisana"));
+    answer_->setAccessibleName(QStringLiteral("Twoja odpowiedź"));
     answer_->setGeometry(kAnswerArea);
     answer_->setFont(CourseFont(16));
     answer_->installEventFilter(this);

@@ -150,6 +150,7 @@ void LearningWindow::BuildRepetitionPanel() {
         QStringLiteral("Teraz powtarzam                   "));
     amountBox_ = MakeCombo(repetitionPanel_, QStringLiteral("CB_Ile_teraz"),
                            QRect(16 + gapStart, 82, std::max(60, gapEnd - gapStart - 6), 26));
+    amountBox_->setAccessibleName(QStringLiteral("Ile jednostek powtórzyć teraz"));
 
     repeatButton_ = MakeImageButton(context_, kImageRepetitions, QStringLiteral("B_OK"),
                                     QStringLiteral("Powtórki"), repetitionPanel_, QPoint(704, 14),

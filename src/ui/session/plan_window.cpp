@@ -76,6 +76,7 @@ PlanWindow::PlanWindow(AppContext& context, QWidget* parent)
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("ListBox1"));
+    list_->setAccessibleName(QStringLiteral("Rodzaje ćwiczeń planu"));
     list_->setGeometry(18, 156, 344, 96);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setItemDelegate(new PlanItemDelegate(list_));

@@ -36,6 +36,7 @@ RepetitionOverviewWindow::RepetitionOverviewWindow(AppContext& context, QWidget*
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("ListBox2"));
+    list_->setAccessibleName(QStringLiteral("Powtórki w kolejnych dniach"));
     list_->setGeometry(20, 62 + kChartRoom, kWidth - 40, 126);
     list_->setSelectionMode(QAbstractItemView::NoSelection);
     list_->setFocusPolicy(Qt::NoFocus);

@@ -314,6 +314,8 @@ SetChooserWindow::SetChooserWindow(AppContext& context, PlanWindow* planWindow, 
     setModel_ = new ChooserListModel(this);
     sectionList_ = MakeList(this, QStringLiteral("pb_dzialy2"), kSectionArea, sectionModel_);
     setList_ = MakeList(this, QStringLiteral("pb_paczki"), kSetArea, setModel_);
+    setList_->setAccessibleName(QStringLiteral("Zestawy ćwiczeń w dziale"));
+    sectionList_->setAccessibleName(QStringLiteral("Działy"));
     sectionList_->setItemDelegate(new ChooserRowDelegate(levelPictures_, donePicture_,
                                                          notDonePicture_, false, sectionList_));
     setList_->setItemDelegate(

@@ -57,6 +57,7 @@ SummaryWindow::SummaryWindow(AppContext& context, QWidget* parent)
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("ListBox1"));
+    list_->setAccessibleName(QStringLiteral("Ćwiczone jednostki"));
     list_->setGeometry(16, 70, kWidth - 32, 132);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setItemDelegate(new IndentedItemDelegate(list_));

@@ -74,12 +74,14 @@ ImportWindow::ImportWindow(AppContext& context, QWidget* parent)
 
     accountList_ = new QListWidget(this);
     accountList_->setObjectName(QStringLiteral("ListBox1"));
+    accountList_->setAccessibleName(QStringLiteral("Konta"));
     accountList_->setGeometry(40, 130, 230, 150);
     accountList_->setFont(QFont(QStringLiteral("Arial"), 10));
     accountList_->setCursor(Qt::PointingHandCursor);
 
     databaseList_ = new QComboBox(this);
     databaseList_->setObjectName(QStringLiteral("ListBox2"));
+    databaseList_->setAccessibleName(QStringLiteral("Bazy konta"));
     databaseList_->setGeometry(290, 130, 210, 28);
     databaseList_->setCursor(Qt::PointingHandCursor);
 

@@ -226,6 +226,7 @@ void SettingsWindow::BuildRepetitionsPage() {
     intensity_->hide();
     intensityOne_ = MakeCheck(page, QStringLiteral("CB_Intens_1"), QString(),
                               QRect(520, 170, 24, 24));
+    intensityOne_->setAccessibleName(QStringLiteral("Jedna dobra odpowiedź w powtórkach"));
     intensityOne_->hide();
 
     importButton_ = MakeImageButton(context_, kNoPicture, QStringLiteral("K_import"),
@@ -292,6 +293,7 @@ void SettingsWindow::BuildOtherPage() {
     connect(parametersButton_, &QAbstractButton::clicked, this, &SettingsWindow::EditParameters);
     userFolder_ = MakeLabel(page, QStringLiteral("L_Kat_usera"), QString(),
                             QRect(8, 284, kPanelWidth - 16, 22), 9);
+    userFolder_->setAccessibleName(QStringLiteral("Katalog ucznia"));
     userFolder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
 

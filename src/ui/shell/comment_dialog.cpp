@@ -39,6 +39,7 @@ CommentDialog::CommentDialog(AppContext& context, QWidget* parent)
     prompt_->setTextFormat(Qt::PlainText);
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("Edit1"));
+    edit_->setAccessibleName(QStringLiteral("Twój komentarz"));
     edit_->setGeometry(20, 70, 400, 26);
     edit_->setFont(QFont(QStringLiteral("Arial"), 10));
     edit_->installEventFilter(this);

@@ -128,12 +128,14 @@ FileChooserWindow::FileChooserWindow(AppContext& context, QWidget* parent)
 
     places_ = new QListWidget(this);
     places_->setObjectName(QStringLiteral("LB_Miejsca"));
+    places_->setAccessibleName(QStringLiteral("Miejsca"));
     places_->setGeometry(20, kListTop, 150, kListHeight);
 
     folderModel_ = new QFileSystemModel(this);
     folderModel_->setFilter(QDir::AllDirs | QDir::NoDot);
     folderModel_->setReadOnly(true);
     folders_ = MakeList(this, QStringLiteral("LB_Katalogi"), QRect(180, kListTop, 190, kListHeight));
+    folders_->setAccessibleName(QStringLiteral("Katalogi"));
     folderEntries_ = new FolderEntries(folderModel_, false, this);
     folders_->setModel(folderEntries_);
 
@@ -142,6 +144,7 @@ FileChooserWindow::FileChooserWindow(AppContext& context, QWidget* parent)
     fileModel_->setNameFilterDisables(false);
     fileEntries_ = new FolderEntries(fileModel_, true, this);
     files_ = MakeList(this, QStringLiteral("LB_Pliki"), QRect(380, kListTop, 200, kListHeight));
+    files_->setAccessibleName(QStringLiteral("Pliki"));
     files_->setModel(fileEntries_);
 
     playButton_ = MakeImageButton(context, kImageSmallSpeaker, QStringLiteral("k_graj"),

@@ -98,6 +98,7 @@ HelpViewer::HelpViewer(AppContext& context, QWidget* parent)
     closeButton_->move(kWidth - closeButton_->width(), 0);
 
     browser_ = new HelpPageBrowser(this);
+    browser_->setAccessibleName(QStringLiteral("Strona pomocy"));
     browser_->setObjectName(QStringLiteral("HelpPage"));
     browser_->setOpenLinks(false);
     const int top = printButton_->geometry().bottom() + 8;
