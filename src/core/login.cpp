@@ -60,7 +60,7 @@ bool SameProgramPaths(const AppPaths& a, const AppPaths& b) {
 
 std::unique_ptr<LoginReading> ReadForLogin(const AppPaths& programPaths,
                                            std::string_view databaseCode,
-                                           std::int32_t userNumber) {
+                                           std::int32_t userNumber, const ExtraReading& extra) {
     auto reading = std::make_unique<LoginReading>();
     FileStampScope noting(reading->seen);
     reading->databaseCode = std::string(TrimView(databaseCode));
@@ -83,6 +83,9 @@ std::unique_ptr<LoginReading> ReadForLogin(const AppPaths& programPaths,
     reading->repetitionsResult =
         LoadRepetitions(paths, RepetitionFileName(paths, kLiveSuffix), false, reading->db.units,
                         reading->repetitions, reading->settings.settings);
+    if (extra) {
+        extra(*reading);
+    }
     return reading;
 }
 
@@ -95,7 +98,7 @@ void LoginReadAhead::Wait() {
 }
 
 void LoginReadAhead::Start(const AppPaths& programPaths, std::string_view databaseCode,
-                           std::int32_t userNumber) {
+                           std::int32_t userNumber, ExtraReading extra) {
     const std::string_view code = TrimView(databaseCode);
     if (started_ && code == code_ && userNumber == userNumber_ &&
         SameProgramPaths(programPaths, programPaths_)) {
@@ -110,9 +113,10 @@ void LoginReadAhead::Start(const AppPaths& programPaths, std::string_view databa
     programPaths_ = programPaths;
     code_ = std::string(code);
     userNumber_ = userNumber;
-    worker_ = std::thread([this, paths = programPaths_, wanted = code_, userNumber] {
+    worker_ = std::thread([this, paths = programPaths_, wanted = code_, userNumber,
+                           extra = std::move(extra)] {
         try {
-            reading_ = ReadForLogin(paths, wanted, userNumber);
+            reading_ = ReadForLogin(paths, wanted, userNumber, extra);
         } catch (...) {
             // The login reads the files itself.
             reading_.reset();
@@ -226,6 +230,7 @@ LoginResult Login(const AppPaths& programPaths, std::string_view databaseCode,
     session.packs = std::move(reading->packs);
 
     session.repetitions = std::move(reading->repetitions);
+    result.extra = std::move(reading->extra);
     Say(result, reading->repetitionsResult.message);
     if (session.repetitions.damaged) {
         result.repetitionCopy = NewestGoodRepetitionCopy(paths, session.db.units);

@@ -5,6 +5,7 @@
 // comments and corrections (and the search texts), the settings, the interlude packs and, last,
 // the repetition records, which are checked against the record count of the settings.
 
+#include <any>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -69,6 +70,8 @@ struct LoginResult {
     // A damaged repetition file or history, and a good copy of it to offer the learner at once.
     std::optional<RepetitionCopyOffer> repetitionCopy;
     std::optional<std::string> historyCopyDate;
+    // The extra of a reading taken from ahead; empty when the files were read at Enter.
+    std::any extra;
 };
 
 // Said once at a login that skipped damaged lines of the course's files (UTF-8): how many, the
@@ -100,12 +103,18 @@ struct LoginReading {
     InterludePacks packs;
     RepetitionStore repetitions;
     LoadRepetitionsResult repetitionsResult;
+    // What the caller's own step of the reading adds (the login window: the course's menu
+    // picture, decoded); its files are stamped with the others.
+    std::any extra;
     FileStamps seen;
 };
 
+using ExtraReading = std::function<void(LoginReading& reading)>;
+
 std::unique_ptr<LoginReading> ReadForLogin(const AppPaths& programPaths,
                                            std::string_view databaseCode,
-                                           std::int32_t userNumber);
+                                           std::int32_t userNumber,
+                                           const ExtraReading& extra = {});
 
 // Reads ahead, on a thread of its own, for the course and learner chosen in the login window.
 class LoginReadAhead {
@@ -116,9 +125,9 @@ class LoginReadAhead {
     LoginReadAhead& operator=(const LoginReadAhead&) = delete;
 
     // Starts reading for them, unless that reading is already under way or done; a reading for
-    // another choice is waited for and dropped.
+    // another choice is waited for and dropped. extra runs last, on the same thread.
     void Start(const AppPaths& programPaths, std::string_view databaseCode,
-               std::int32_t userNumber);
+               std::int32_t userNumber, ExtraReading extra = {});
     // The reading for them (waiting for it if it is still under way) when its files are still
     // as it found them; nothing when none was started for them or a file has changed since.
     std::unique_ptr<LoginReading> Take(const AppPaths& programPaths,

@@ -105,9 +105,15 @@ void LoginWindow::ReadAhead() {
         index < 0 || index >= static_cast<int>(databases_.entries.size())) {
         return;
     }
+    // The course's own menu picture is decoded on the same thread.
     readAhead_.Start(context_.programPaths,
                      databases_.entries[static_cast<std::size_t>(index)].code,
-                     users_.users[static_cast<std::size_t>(row)].number);
+                     users_.users[static_cast<std::size_t>(row)].number, [](LoginReading& reading) {
+                         if (reading.menuPicture) {
+                             reading.extra = DecodePictureImage(QString::fromStdString(
+                                 ResolvePath(reading.paths.databaseDir, kMenuPicture)));
+                         }
+                     });
 }
 
 void LoginWindow::UpdateOkButton() {
@@ -227,7 +233,19 @@ void LoginWindow::paintEvent(QPaintEvent*) {
     PaintWindowBackground(this, background_, QStringLiteral("Logowanie"));
 }
 
+void LoginWindow::ReleaseUntilShown() {
+    if (isVisible()) {
+        return;
+    }
+    background_ = QPixmap();
+    result_.log = LoadLog{};
+    destroy();
+}
+
 void LoginWindow::showEvent(QShowEvent* event) {
+    if (background_.isNull()) {
+        background_ = InterfacePicture(context_.programPaths, "logowanie.bmp");
+    }
     MakeBorderlessCentred(this, width(), height());
     FillNames();
     FillDatabases();

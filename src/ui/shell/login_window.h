@@ -1,6 +1,8 @@
 #pragma once
 
+#include <any>
 #include <functional>
+#include <utility>
 
 // TForm9, the login: the learner picks his name (or makes a new learner) and a course database
 // (or makes a new one), and the login opens both in their fixed order while the progress is
@@ -44,6 +46,11 @@ class LoginWindow final : public KeyedDialog {
 
     // What the login gave: the main menu's picture or label, the load log.
     const LoginResult& loginResult() const { return result_; }
+    // What the reading ahead added for the main menu (its picture), handed over once.
+    std::any TakeReadAheadExtra() { return std::exchange(result_.extra, std::any{}); }
+    // Once the main menu has taken the login: the window gives back its picture, the image of
+    // its pixels kept for the screen and the load log, until it is shown again.
+    void ReleaseUntilShown();
     // The login found no parameters file: the program must end.
     bool mustEnd() const { return mustEnd_; }
 

@@ -1,11 +1,13 @@
 #include "ui/shell/main_menu_window.h"
 
 #include <QCloseEvent>
+#include <QImage>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <any>
 
 #include "core/history.h"
 #include "core/paths.h"
@@ -266,9 +268,13 @@ void MainMenuWindow::SetDialogs(std::function<MessageBox*()> messages,
     yesNo_ = std::move(yesNo);
 }
 
-void MainMenuWindow::ApplyLogin(const LoginResult& result) {
+void MainMenuWindow::ApplyLogin(const LoginResult& result, std::any early) {
     if (result.menuPicture) {
-        const QPixmap own = InstallPicture(context_.session.paths.databaseDir, kMenuPicture);
+        // Decoded while the learner chose, when the login window read ahead.
+        auto* image = std::any_cast<QImage>(&early);
+        const QPixmap own = image != nullptr && !image->isNull()
+                                ? QPixmap::fromImage(std::move(*image))
+                                : InstallPicture(context_.session.paths.databaseDir, kMenuPicture);
         if (!own.isNull()) {
             background_ = own;
             backgroundPending_ = false;

@@ -103,7 +103,8 @@ class MainMenuWindow final : public QWidget {
     }
 
     // After the login: the database's own menu picture, or the title and author in L_nazwa.
-    void ApplyLogin(const LoginResult& result);
+    // early: the course's own menu picture as the login read it ahead (a QImage), if it did.
+    void ApplyLogin(const LoginResult& result, std::any early = {});
     // Shows or hides K_cwiczenia by the exercise catalogue.
     void UpdateExerciseSetsButton();
 

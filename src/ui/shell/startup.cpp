@@ -1,5 +1,7 @@
 #include "ui/shell/startup.h"
 
+#include <malloc.h>
+
 #include <QStringList>
 #include <cmath>
 
@@ -490,7 +492,11 @@ bool Program::LogIn() {
     }
     // Every login loads the settings afresh: the interludes count down from the start again.
     interludes_.Reset();
-    mainMenu_->ApplyLogin(login_->loginResult());
+    mainMenu_->ApplyLogin(login_->loginResult(), login_->TakeReadAheadExtra());
+    login_->ReleaseUntilShown();
+    // What the login's reading left on the heap (the files' bytes, a course read ahead for an
+    // earlier choice) goes back to the system once the menu is on the screen.
+    RunAfterFirstPaint(mainMenu_.get(), [] { ::malloc_trim(0); });
     mainMenu_->show();
     mainMenu_->raise();
     mainMenu_->activateWindow();

@@ -51,6 +51,18 @@ QPixmap DecodePicture(const QString& path) {
     return QPixmap(path);
 }
 
+QImage DecodePictureImage(const QString& path) {
+    if (IsBmp(path)) {
+        QImageReader reader(path, "bmp");
+        reader.setAutoDetectImageFormat(false);
+        QImage image = reader.read();
+        if (!image.isNull()) {
+            return image;
+        }
+    }
+    return QImage(path);
+}
+
 QSize PictureSize(const QString& path) {
     if (IsBmp(path)) {
         QImageReader reader(path, "bmp");

@@ -40,6 +40,8 @@ QPixmap InstallPicture(const std::string& programDir, std::string_view relative)
 // (invalid when it cannot be read). BMP files, most of the installation's pictures, are read by
 // Qt's own reader without loading every image plugin to recognise them.
 QPixmap DecodePicture(const QString& path);
+// The same as an image, which any thread may decode.
+QImage DecodePictureImage(const QString& path);
 QSize PictureSize(const QString& path);
 
 // A picture of the interface folder: programDir + languageDir + "gfx_s/" + name.
