@@ -9,6 +9,11 @@ namespace dyd {
 
 namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kPage = 4096;
+
+// The mapping ends at the page after the last row: the huge pages cover whole 2 MiB stretches of
+// it, and the stretch past the last of them is not rounded up to a huge page of memory.
+std::size_t MappedSize(std::size_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
 }  // namespace
 
 template <typename T>
@@ -16,7 +21,7 @@ void* RowAllocator<T>::AllocateRows(std::size_t bytes) {
     if (bytes < kHugePage) {
         return ::operator new(bytes);
     }
-    const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    const std::size_t mapped = MappedSize(bytes);
     void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) {
         throw std::bad_alloc();
@@ -31,7 +36,7 @@ void RowAllocator<T>::FreeRows(void* p, std::size_t bytes) {
         ::operator delete(p);
         return;
     }
-    ::munmap(p, (bytes + kHugePage - 1) / kHugePage * kHugePage);
+    ::munmap(p, MappedSize(bytes));
 }
 
 template struct RowAllocator<Unit>;

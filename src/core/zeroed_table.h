@@ -1,9 +1,12 @@
 #pragma once
 
 // A fixed-size table of rows that start as all zero bytes, for the large per-unit tables: its
-// memory comes from calloc, whose fresh pages the kernel hands out already zeroed, and nothing
-// writes the zeros again, so a table costs neither time nor resident memory until its rows are
-// written. Only for plain rows whose value-initialised state is all zero bytes.
+// memory comes fresh from the system (calloc for small tables), whose pages the kernel hands out
+// already zeroed, and nothing writes the zeros again, so a table costs neither time nor resident
+// memory until its rows are written. Only for plain rows whose value-initialised state is all
+// zero bytes.
+
+#include <sys/mman.h>
 
 #include <cstddef>
 #include <cstdlib>
@@ -65,18 +68,41 @@ class ZeroedTable {
     }
 
   private:
+    // Large tables are mapped straight from the system: calloc would hand out memory that its
+    // heap already used (and clear it page by page), for instance in a thread that read files
+    // before, and keep it after the table is gone.
+    static constexpr std::size_t kMapped = std::size_t{64} << 10;
     struct Free {
-        void operator()(T* rows) const noexcept { std::free(rows); }
-    };
-    static T* Allocate(std::size_t size) {
-        if (size == 0) {
-            return nullptr;
+        std::size_t bytes = 0;
+        void operator()(T* rows) const noexcept {
+            if (bytes >= kMapped) {
+                ::munmap(rows, bytes);
+            } else {
+                std::free(rows);
+            }
         }
-        void* rows = std::calloc(size, sizeof(T));
-        if (rows == nullptr) {
+    };
+    static std::unique_ptr<T, Free> Allocate(std::size_t size) {
+        if (size == 0) {
+            return {nullptr, Free{}};
+        }
+        if (size > static_cast<std::size_t>(-1) / sizeof(T)) {
             throw std::bad_alloc();
         }
-        return static_cast<T*>(rows);
+        const std::size_t bytes = size * sizeof(T);
+        void* rows = nullptr;
+        if (bytes >= kMapped) {
+            rows = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (rows == MAP_FAILED) {
+                throw std::bad_alloc();
+            }
+        } else {
+            rows = std::calloc(size, sizeof(T));
+            if (rows == nullptr) {
+                throw std::bad_alloc();
+            }
+        }
+        return {static_cast<T*>(rows), Free{bytes}};
     }
 
     std::unique_ptr<T, Free> rows_;
