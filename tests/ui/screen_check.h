@@ -106,6 +106,21 @@ inline QStringList CutTexts(QWidget* child) {
         if (height > room.height()) {
             cut << name + QStringLiteral(" too low for its %1 line(s)").arg(lines.size());
         }
+    } else if (auto* image = qobject_cast<dyd::ui::ImageButton*>(child);
+               image != nullptr && !image->hasPicture() && !image->text().isEmpty()) {
+        // Without its picture the button draws its text, in bold, on a plain face.
+        QFont bold = image->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        const QStringList lines = image->text().split(QLatin1Char('\n'));
+        int widest = 0;
+        for (const QString& line : lines) {
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        }
+        if (widest + 6 > image->width() ||
+            static_cast<int>(lines.size()) * metrics.height() > image->height()) {
+            cut << name + QStringLiteral(" cut: ") + image->text();
+        }
     } else if (qobject_cast<QPushButton*>(child) != nullptr ||
                qobject_cast<QCheckBox*>(child) != nullptr) {
         auto* button = qobject_cast<QAbstractButton*>(child);

@@ -89,6 +89,26 @@ MenuLabel::MenuLabel(const QString& name, const QString& text, QWidget* parent)
     : QLabel(text, parent) {
     setObjectName(name);
     setCursor(Qt::PointingHandCursor);
+    // Reached with Tab like the menu's buttons, used with Enter or the space bar.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void MenuLabel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Space) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void MenuLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void MenuLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -234,7 +254,8 @@ ImageButton* MainMenuWindow::AddButton(const char* name, int image, int tag, QPo
     button->setObjectName(QString::fromLatin1(name));
     button->setText(text);
     button->setProperty("Tag", tag);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, used with Enter or the space bar.
+    button->setFocusPolicy(Qt::TabFocus);
     const QSize frame = context_.images.FrameSize(image);
     const QSize size = frame.isEmpty() ? QSize(220, 44) : frame;
     button->setGeometry(QRect(topLeft, size));
@@ -422,6 +443,10 @@ void MainMenuWindow::keyPressEvent(QKeyEvent* event) {
         Help(QStringLiteral("index.html"));
     } else if (event->key() == Qt::Key_Escape) {
         AskToClose();
+    } else if (auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+               button != nullptr && button->isVisible() &&
+               (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
     } else {
         QWidget::keyPressEvent(event);
     }

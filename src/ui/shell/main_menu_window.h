@@ -64,6 +64,8 @@ class MenuLabel final : public QLabel {
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The little animation that plays while the mouse is over a menu button: a row of dots that

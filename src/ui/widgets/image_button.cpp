@@ -162,6 +162,15 @@ void ImageButton::paintEvent(QPaintEvent*) {
         painter.setPen(Qt::white);
         painter.drawText(rect(), Qt::AlignCenter, text());
     }
+    if (hasFocus()) {
+        // Reached with the keyboard: a dotted frame inside the button.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(250, 246, 232), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(3, 3, -4, -4));
+        painter.setPen(QPen(QColor(30, 50, 80), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
     if (keyHint_.isEmpty()) {
         return;
     }

@@ -196,6 +196,61 @@ class MainMenuTest : public QObject {
         }
     }
 
+    // Without a mouse: Tab reaches every entry of the menu in turn, Enter or the space bar runs
+    // it.
+    void everyEntryIsReachedWithTabAndRunWithEnter() {
+        FixedClock clock{kToday};
+        AppContext context(clock);
+        context.programPaths.programDir = DYD_SAMPLE "/";
+        context.programPaths.languageDir = std::string(kLanguageDir);
+        for (std::int32_t id = 1; id <= 12; ++id) {
+            QVERIFY(context.session.db.units.Append(MakeUnit(id, kWordUnit)));
+        }
+        context.session.history.records.push_back(
+            MakeCatalogueEntry("1sb01", "Zestaw", kWordSetCategory, kToday));
+        context.session.settings.helpHintShown = true;
+        QStringList ran;
+        context.openHelp = [&ran](const QString& page) { ran << page; };
+        MainMenuWindow menu(context);
+        MainMenuActions actions;
+        actions.learning = [&ran] { ran << QStringLiteral("learning"); };
+        actions.results = [&ran] { ran << QStringLiteral("results"); };
+        actions.exerciseSets = [&ran] { ran << QStringLiteral("sets"); };
+        actions.newUnit = [&ran] { ran << QStringLiteral("newUnit"); };
+        actions.browser = [&ran] { ran << QStringLiteral("browser"); };
+        actions.settings = [&ran] { ran << QStringLiteral("settings"); };
+        menu.SetActions(actions);
+        ShowActive(&menu);
+
+        struct Entry {
+            const char* name;
+            Qt::Key key;
+            const char* runs;
+        };
+        const Entry entries[] = {{"btn_cwiczenia", Qt::Key_Return, "learning"},
+                                 {"btn_wyniki", Qt::Key_Return, "results"},
+                                 {"K_cwiczenia", Qt::Key_Space, "sets"},
+                                 {"k_nowe_slowko", Qt::Key_Enter, "newUnit"},
+                                 {"L_Przegladaj", Qt::Key_Return, "browser"},
+                                 {"btn_ustawienia", Qt::Key_Space, "settings"},
+                                 {"btn_pomoc", Qt::Key_Return, "index.html"},
+                                 {"L_napis_logo", Qt::Key_Return, "seria.html"}};
+        for (const Entry& e : entries) {
+            auto* target = Find<QWidget>(&menu, e.name);
+            for (int tab = 0; tab < 20 && QApplication::focusWidget() != target; ++tab) {
+                QTest::keyClick(QApplication::focusWidget() != nullptr
+                                    ? QApplication::focusWidget()
+                                    : static_cast<QWidget*>(&menu),
+                                Qt::Key_Tab);
+            }
+            QVERIFY2(QApplication::focusWidget() == target, e.name);
+            ran.clear();
+            QTest::keyClick(target, e.key);
+            QCOMPARE(ran, QStringList{QString::fromLatin1(e.runs)});
+        }
+        menu.hide();
+    }
+
     void exerciseSetButtonFollowsTheCatalogue() {
         FixedClock clock{kToday};
         AppContext context(clock);
