@@ -235,6 +235,10 @@ void SettingsWindow::BuildRepetitionsPage() {
     deleteButton_ = MakeImageButton(context_, kNoPicture, QStringLiteral("K_Kasuj_pow"),
                                     QStringLiteral("Skasuj wszystkie powtórki"), page,
                                     QPoint(kPanelWidth - 8, 276), QSize(208, 30));
+    // The longer caption takes a point less, so that it fits the button beside the type box.
+    QFont smaller = importButton_->font();
+    smaller.setPointSizeF(smaller.pointSizeF() - 1);
+    importButton_->setFont(smaller);
     connect(importButton_, &QAbstractButton::clicked, this, [this] {
         if (import_) {
             import_();

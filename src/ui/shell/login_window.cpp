@@ -35,6 +35,9 @@ LoginWindow::LoginWindow(AppContext& context, QWidget* parent)
 
     names_ = new QListWidget(this);
     names_->setObjectName(QStringLiteral("ComboBox1"));
+    names_->setAccessibleName(QStringLiteral("Uczniowie"));
+    names_->setAccessibleDescription(
+        QStringLiteral("Lista uczniów: wybierz swoje imię strzałkami, Enter otwiera bazę"));
     names_->setGeometry(20, 104, 200, 220);
     names_->setSelectionMode(QAbstractItemView::SingleSelection);
     names_->setCursor(Qt::PointingHandCursor);

@@ -148,11 +148,6 @@ class AccessibilityTest : public QObject {
                              widget->isVisibleTo(widget->window()) ? "" : " [hidden]",
                              qPrintable(name), qPrintable(description));
             }
-            // Not named yet: the login's list of learners has no label to take a name from.
-            if (widget->window()->objectName() == QStringLiteral("TForm9") &&
-                widget->objectName() == QStringLiteral("ComboBox1")) {
-                continue;
-            }
             if (name.trimmed().isEmpty()) {
                 missing << Describe(widget) + QStringLiteral(": no name");
             } else if (description.trimmed().isEmpty()) {
