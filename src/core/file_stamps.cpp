@@ -12,8 +12,11 @@ namespace {
 
 thread_local FileStamps* gNoting = nullptr;
 
-constexpr std::int64_t kRacyWindowNs = 2'000'000'000;
-std::atomic<std::int64_t> gRacyWindowNs{kRacyWindowNs};
+constexpr std::int64_t kSecond = 1'000'000'000;
+constexpr std::int64_t kWholeSecondsWindowNs = 2 * kSecond;
+constexpr std::int64_t kFinerWindowNs = kSecond / 10;
+std::atomic<std::int64_t> gWholeSecondsWindowNs{kWholeSecondsWindowNs};
+std::atomic<std::int64_t> gFinerWindowNs{kFinerWindowNs};
 
 std::int64_t Nanoseconds(const struct timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
@@ -43,7 +46,9 @@ void FileStamps::Note(const std::string& path) {
     }
     stamps_.push_back(Take(path));
     const Stamp& stamp = stamps_.back();
-    const std::int64_t window = gRacyWindowNs.load();
+    // A file system that keeps whole seconds writes times without nanoseconds.
+    const bool wholeSeconds = stamp.modifiedNs % kSecond == 0 && stamp.changedNs % kSecond == 0;
+    const std::int64_t window = wholeSeconds ? gWholeSecondsWindowNs.load() : gFinerWindowNs.load();
     if (stamp.exists && window > 0) {
         struct timespec now {};
         ::clock_gettime(CLOCK_REALTIME, &now);
@@ -68,7 +73,14 @@ FileStampScope::FileStampScope(FileStamps& stamps) { gNoting = &stamps; }
 
 FileStampScope::~FileStampScope() { gNoting = nullptr; }
 
-void SetRacyWindowForTesting(std::int64_t nanoseconds) { gRacyWindowNs = nanoseconds; }
+void SetRacyWindowsForTesting(std::int64_t wholeSecondsNs, std::int64_t finerNs) {
+    gWholeSecondsWindowNs = wholeSecondsNs;
+    gFinerWindowNs = finerNs;
+}
+
+void ResetRacyWindowsForTesting() {
+    SetRacyWindowsForTesting(kWholeSecondsWindowNs, kFinerWindowNs);
+}
 
 void NoteFileLookedAt(const std::string& path) {
     if (gNoting != nullptr) {

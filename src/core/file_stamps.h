@@ -5,10 +5,11 @@
 // be checked against the files as they are now. A folder listed to find a name stands for the
 // names in it: any entry made, removed or renamed there changes its times.
 //
-// File times are coarse (a clock tick, or whole seconds on some file systems), so a file changed
-// twice within one tick keeps its times. A path whose change time lies within the racy window
-// before it was noted (or after it) could change again unseen: stamps holding such a path are
-// never taken as unchanged.
+// File times are coarse (a clock tick of a few milliseconds, or whole seconds on some file
+// systems), so a file changed twice within one tick keeps its times. A path whose change time lies
+// within the racy window before it was noted (or after it) could change again unseen: stamps
+// holding such a path are never taken as unchanged. The window is two seconds for times in whole
+// seconds and a tenth of a second for finer times.
 
 #include <cstdint>
 #include <string>
@@ -57,7 +58,8 @@ class FileStampScope {
 // Called by the readers: notes path when a scope lives on this thread.
 void NoteFileLookedAt(const std::string& path);
 
-// The racy window, two seconds unless a test sets another (0 turns the rule off).
-void SetRacyWindowForTesting(std::int64_t nanoseconds);
+// The racy windows for times in whole seconds and for finer times (0 turns the rule off).
+void SetRacyWindowsForTesting(std::int64_t wholeSecondsNs, std::int64_t finerNs);
+void ResetRacyWindowsForTesting();
 
 }  // namespace dyd

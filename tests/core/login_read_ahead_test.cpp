@@ -70,8 +70,8 @@ class LoginReadAheadTest : public ::testing::Test {
   protected:
     // Files written by the test are seconds old at most: the racy rule would refuse every
     // reading, which one test below checks on its own.
-    void SetUp() override { SetRacyWindowForTesting(0); }
-    void TearDown() override { SetRacyWindowForTesting(2'000'000'000); }
+    void SetUp() override { SetRacyWindowsForTesting(0, 0); }
+    void TearDown() override { ResetRacyWindowsForTesting(); }
 };
 
 TEST_F(LoginReadAheadTest, AReadingIsTakenOnlyWhileItsFilesAreAsTheyWere) {
@@ -170,14 +170,20 @@ TEST_F(LoginReadAheadTest, AReadingForAnotherChoiceIsNeverTaken) {
 }
 
 // Files written moments ago may change again within one tick of the file times: such a reading
-// is refused.
+// is refused. (The windows are widened here so that a slow machine still reads within them.)
 TEST(LoginReadAhead, FilesChangedMomentsAgoAreNotTrusted) {
     const FixedClock clock(DayNumber(2026, 12, 10));
     TempDir dir;
     FirstSession(dir, clock);
+    SetRacyWindowsForTesting(600'000'000'000, 600'000'000'000);
     LoginReadAhead ahead;
     ahead.Start(ProgramPaths(dir), "angtest", 1);
     EXPECT_EQ(ahead.Take(ProgramPaths(dir), "angtest", 1), nullptr);
+    // Past the windows the same files are trusted.
+    SetRacyWindowsForTesting(0, 0);
+    ahead.Start(ProgramPaths(dir), "angtest", 1);
+    EXPECT_NE(ahead.Take(ProgramPaths(dir), "angtest", 1), nullptr);
+    ResetRacyWindowsForTesting();
 }
 
 }  // namespace
