@@ -169,7 +169,7 @@ void BM_LoadFullDatabase(benchmark::State& state) {
         state.PauseTiming();
         previous.reset();
         if (coldHeap) {
-            ::malloc_trim(0);
+            ReleaseFreeMemory();
         }
         state.ResumeTiming();
         auto db = std::make_unique<CourseDatabase>();
@@ -200,7 +200,7 @@ void BM_ReadAndSplitBaseline(benchmark::State& state) {
         previous.clear();
         previous.shrink_to_fit();
         if (coldHeap) {
-            ::malloc_trim(0);
+            ReleaseFreeMemory();
         }
         state.ResumeTiming();
         std::vector<std::string> kept;

@@ -267,8 +267,9 @@ std::string Quoted(std::string_view text) {
 namespace {
 
 // Fills a row that holds nothing yet; the row is left untouched when the line is skipped.
+// With an arena the longer texts are kept in it (the table's own arena), else each owns its bytes.
 BaseLineResult FillBaseLine(std::string_view line, BaseLineFormat format, Unit& unit,
-                            std::string* why) {
+                            std::string* why, TextArena* arena = nullptr) {
     const bool older = format == BaseLineFormat::OlderLearner;
     const std::string_view groupText = Columns(line, 1, 2);
     const std::optional<std::int32_t> group = IntOrZero(groupText);
@@ -325,17 +326,24 @@ BaseLineResult FillBaseLine(std::string_view line, BaseLineFormat format, Unit& 
     unit.unitId = *id;
     unit.level = level;
     unit.partOfSpeech = part;
+    const auto put = [arena](UnitText& to, std::string_view text) {
+        if (arena != nullptr) {
+            to.AssignKept(text, *arena);
+        } else {
+            to.assign(text);
+        }
+    };
     const std::size_t firstEq = line.find('=');
     if (firstEq != std::string_view::npos && firstEq >= 14) {
-        unit.foreignText.assign(TrimView(line.substr(13, firstEq - 14)));
+        put(unit.foreignText, TrimView(line.substr(13, firstEq - 14)));
     }
-    unit.nativeText.assign(fields.trimmed(1));
-    unit.plural.assign(fields.trimmed(2));
-    unit.synonyms.assign(fields.trimmed(3));
-    unit.comment.assign(fields.trimmed(4));
-    unit.recording.assign(recording);
-    unit.answerRecording.assign(fields.trimmed(6));
-    unit.hint.assign(fields.trimmed(7));
+    put(unit.nativeText, fields.trimmed(1));
+    put(unit.plural, fields.trimmed(2));
+    put(unit.synonyms, fields.trimmed(3));
+    put(unit.comment, fields.trimmed(4));
+    put(unit.recording, recording);
+    put(unit.answerRecording, fields.trimmed(6));
+    put(unit.hint, fields.trimmed(7));
     const std::string_view marker = fields.trimmed(8);
     if (older) {
         unit.unitKind = marker == "s" ? kQaUnit : kWordUnit;
@@ -343,17 +351,17 @@ BaseLineResult FillBaseLine(std::string_view line, BaseLineFormat format, Unit& 
     }
     if (marker == "z") {
         unit.unitKind = kSentenceUnit;
-        unit.sentenceTranslation = unit.plural;
-        unit.distractors = unit.hint;
+        unit.sentenceTranslation.ShareKept(unit.plural);
+        unit.distractors.ShareKept(unit.hint);
     } else if (marker == "q") {
         unit.unitKind = kQaUnit;
-        unit.sentenceTranslation = unit.plural;
+        unit.sentenceTranslation.ShareKept(unit.plural);
     } else if (marker == "qs") {
         unit.unitKind = kQaUnit;
     } else {
         unit.unitKind = kWordUnit;
     }
-    unit.extraTranslation.assign(fields.trimmed(9));
+    put(unit.extraTranslation, fields.trimmed(9));
     return unit.unitId >= 1 ? BaseLineResult::Row : BaseLineResult::NoRow;
 }
 
@@ -529,7 +537,7 @@ void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat 
             continue;
         }
         Unit* row = units.BeginAppend();
-        switch (FillBaseLine(line, format, *row, &why)) {
+        switch (FillBaseLine(line, format, *row, &why, &units.keptTexts())) {
             case BaseLineResult::Skipped:
                 units.CancelAppend();
                 AddLoadProblem(&log, relative, lineNumber, Severity::Error,
@@ -544,7 +552,8 @@ void AppendBaseFile(const AppPaths& paths, const BaseFile& base, BaseLineFormat 
                 if (sentences) {
                     // The search copy is made while the row is at hand; it is the same text
                     // that BuildSearchTexts gives.
-                    row->searchText = SearchTextOf(row->foreignText);
+                    row->searchText.AssignKept(SearchTextOf(row->foreignText),
+                                               units.keptTexts());
                 }
                 units.CommitAppend();
                 log.origins.push_back({fileIndex, lineNumber});

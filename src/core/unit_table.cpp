@@ -1,9 +1,12 @@
 #include "core/unit_table.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <mutex>
 #include <new>
+#include <utility>
 
 namespace dyd {
 
@@ -14,7 +17,57 @@ constexpr std::size_t kPage = 4096;
 // The mapping ends at the page after the last row: the huge pages cover whole 2 MiB stretches of
 // it, and the stretch past the last of them is not rounded up to a huge page of memory.
 std::size_t MappedSize(std::size_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
+
+// The rows of the last large table freed stay mapped for the next one: a login that reads a
+// course ahead and then another, or a database opened again, finds its pages already there
+// instead of having the kernel clear them anew. ReleaseFreeMemory gives them back.
+struct SpareRows {
+    std::mutex mutex;
+    void* rows = nullptr;
+    std::size_t mapped = 0;
+};
+
+SpareRows& Spare() {
+    static SpareRows spare;
+    return spare;
+}
+
+// Takes the spare rows when they fit and are at most a quarter larger; the part past the size
+// asked for is unmapped, so that the rows are freed with the size they were asked with.
+void* TakeSpare(std::size_t mapped) {
+    SpareRows& spare = Spare();
+    void* rows = nullptr;
+    std::size_t spareMapped = 0;
+    {
+        const std::lock_guard lock(spare.mutex);
+        if (spare.rows == nullptr || spare.mapped < mapped ||
+            spare.mapped - mapped > spare.mapped / 4) {
+            return nullptr;
+        }
+        rows = std::exchange(spare.rows, nullptr);
+        spareMapped = std::exchange(spare.mapped, 0);
+    }
+    if (spareMapped > mapped) {
+        ::munmap(static_cast<char*>(rows) + mapped, spareMapped - mapped);
+    }
+    return rows;
+}
 }  // namespace
+
+void ReleaseFreeMemory() {
+    SpareRows& spare = Spare();
+    void* rows = nullptr;
+    std::size_t mapped = 0;
+    {
+        const std::lock_guard lock(spare.mutex);
+        rows = std::exchange(spare.rows, nullptr);
+        mapped = std::exchange(spare.mapped, 0);
+    }
+    if (rows != nullptr) {
+        ::munmap(rows, mapped);
+    }
+    ::malloc_trim(0);
+}
 
 template <typename T>
 void* RowAllocator<T>::AllocateRows(std::size_t bytes) {
@@ -22,6 +75,9 @@ void* RowAllocator<T>::AllocateRows(std::size_t bytes) {
         return ::operator new(bytes);
     }
     const std::size_t mapped = MappedSize(bytes);
+    if (void* spare = TakeSpare(mapped)) {
+        return spare;
+    }
     void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) {
         throw std::bad_alloc();
@@ -36,13 +92,25 @@ void RowAllocator<T>::FreeRows(void* p, std::size_t bytes) {
         ::operator delete(p);
         return;
     }
-    ::munmap(p, MappedSize(bytes));
+    const std::size_t mapped = MappedSize(bytes);
+    SpareRows& spare = Spare();
+    void* older = nullptr;
+    std::size_t olderMapped = 0;
+    {
+        const std::lock_guard lock(spare.mutex);
+        older = std::exchange(spare.rows, p);
+        olderMapped = std::exchange(spare.mapped, mapped);
+    }
+    if (older != nullptr) {
+        ::munmap(older, olderMapped);
+    }
 }
 
 template struct RowAllocator<Unit>;
 
 void UnitTable::Clear() {
     rows_.clear();
+    keptTexts_.Clear();
     firstRowOfSmallId_.clear();
     firstRowOfOtherId_.clear();
     indexValid_ = true;

@@ -84,6 +84,10 @@ struct RowAllocator {
     static void FreeRows(void* p, std::size_t bytes);
 };
 
+// Hands back to the system the memory that freed tables and texts left: the heap's free blocks
+// and the rows of the last table freed, which the next table of about its size would reuse.
+void ReleaseFreeMemory();
+
 class UnitTable {
   public:
     int unitCount() const { return static_cast<int>(rows_.size()); }
@@ -113,6 +117,10 @@ class UnitTable {
     // The unit number of the first row with that id, or -1 when none has it.
     int IndexOfUnitId(std::int32_t id) const;
 
+    // Where loaders keep the longer texts of the rows they append (UnitText::AssignKept).
+    TextArena& keptTexts() { return keptTexts_; }
+    std::size_t keptTextBytes() const { return keptTexts_.capacity(); }
+
     // The units, unit number n at index n - 1.
     std::span<const Unit> rows() const { return rows_; }
     std::size_t capacity() const { return rows_.capacity(); }
@@ -125,6 +133,8 @@ class UnitTable {
     // The first row of each id: ids of up to five digits (those of the course files) in a flat
     // table, any other id in a map.
     static constexpr std::int32_t kFlatIds = 100000;
+    // Before the rows, so that the rows go first.
+    TextArena keptTexts_;
     std::vector<Unit, RowAllocator<Unit>> rows_;
     mutable std::vector<std::int32_t> firstRowOfSmallId_;
     mutable std::unordered_map<std::int32_t, std::int32_t> firstRowOfOtherId_;

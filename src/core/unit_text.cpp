@@ -1,11 +1,13 @@
 #include "core/unit_text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <ostream>
 #include <stdexcept>
+#include <utility>
 
 namespace dyd {
 
@@ -31,17 +33,100 @@ void UnitText::Assign(std::string_view text) {
     bytes_[15] = static_cast<char>(kOnHeap);
 }
 
-void UnitText::Release() noexcept {
-    if (onHeap()) {
-        std::free(heap_.data);
-        SetInlineSize(0);
+void UnitText::FreeHeap() noexcept { std::free(heap_.data); }
+
+TextArena::TextArena(TextArena&& other) noexcept
+    : last_(std::exchange(other.last_, nullptr)),
+      next_(std::exchange(other.next_, nullptr)),
+      left_(std::exchange(other.left_, 0)),
+      held_(std::exchange(other.held_, 0)) {}
+
+TextArena& TextArena::operator=(TextArena&& other) noexcept {
+    if (this != &other) {
+        Clear();
+        last_ = std::exchange(other.last_, nullptr);
+        next_ = std::exchange(other.next_, nullptr);
+        left_ = std::exchange(other.left_, 0);
+        held_ = std::exchange(other.held_, 0);
+    }
+    return *this;
+}
+
+std::string_view TextArena::Keep(std::string_view text) {
+    const std::size_t needed = text.size() + 1;
+    if (needed > left_) {
+        const std::size_t bytes = std::max(kBlock, needed + sizeof(Block));
+        auto* block = static_cast<Block*>(std::malloc(bytes));
+        if (block == nullptr) {
+            throw std::bad_alloc();
+        }
+        block->previous = last_;
+        last_ = block;
+        next_ = reinterpret_cast<char*>(block + 1);
+        left_ = bytes - sizeof(Block);
+        held_ += bytes;
+    }
+    char* at = next_;
+    std::memcpy(at, text.data(), text.size());
+    at[text.size()] = '\0';
+    next_ += needed;
+    left_ -= needed;
+    return {at, text.size()};
+}
+
+void TextArena::Clear() noexcept {
+    while (last_ != nullptr) {
+        Block* previous = last_->previous;
+        std::free(last_);
+        last_ = previous;
+    }
+    next_ = nullptr;
+    left_ = 0;
+    held_ = 0;
+}
+
+void UnitText::AssignKept(std::string_view text, TextArena& arena) {
+    if (text.size() <= kInlineCapacity) {
+        if (!external()) {
+            // In place, from wherever the text is (it may be this one's own bytes).
+            std::memmove(bytes_, text.data(), text.size());
+            SetInlineSize(text.size());
+            return;
+        }
+        *this = text;
+        return;
+    }
+    if (text.size() >= std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("text too long");
+    }
+    const std::string_view kept = arena.Keep(text);
+    Release();
+    heap_.data = const_cast<char*>(kept.data());
+    heap_.size = static_cast<std::uint32_t>(kept.size());
+    bytes_[15] = static_cast<char>(kKept);
+}
+
+void UnitText::ShareKept(const UnitText& other) {
+    if (other.kept()) {
+        Release();
+        std::memcpy(bytes_, other.bytes_, sizeof(bytes_));
+    } else {
+        *this = other;
     }
 }
 
-UnitText::UnitText(UnitText&& other) noexcept {
-    std::memcpy(bytes_, other.bytes_, sizeof(bytes_));
+// Takes other's text: an owned or in-place text moves as it is, a kept one is copied, since this
+// text may outlive the arena.
+void UnitText::TakeFrom(UnitText& other) {
+    if (other.kept()) {
+        Assign(other.view());
+    } else {
+        std::memcpy(bytes_, other.bytes_, sizeof(bytes_));
+    }
     other.SetInlineSize(0);
 }
+
+UnitText::UnitText(UnitText&& other) noexcept { TakeFrom(other); }
 
 UnitText& UnitText::operator=(const UnitText& other) {
     if (this != &other) {
@@ -53,8 +138,7 @@ UnitText& UnitText::operator=(const UnitText& other) {
 UnitText& UnitText::operator=(UnitText&& other) noexcept {
     if (this != &other) {
         Release();
-        std::memcpy(bytes_, other.bytes_, sizeof(bytes_));
-        other.SetInlineSize(0);
+        TakeFrom(other);
     }
     return *this;
 }

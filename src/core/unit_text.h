@@ -5,6 +5,11 @@
 // texts each, most of them short or empty, so the table's rows take half the memory and a
 // loaded course touches half the pages. It reads like a std::string_view and converts to a
 // std::string wherever one is asked for; a change builds the new text and stores it whole.
+//
+// A loader may keep the longer texts of a whole table in one TextArena instead (AssignKept): the
+// text then points into the arena, which its table keeps as long as the rows. Such a text never
+// follows a move out of place: moving it makes a copy of its own, so that a unit taken out of
+// its table never points into an arena that may go first.
 
 #include <compare>
 #include <cstddef>
@@ -15,6 +20,35 @@
 #include <string_view>
 
 namespace dyd {
+
+// Bytes for the texts of one table, kept until the arena is cleared: blocks filled one after
+// another, each text followed by a NUL. A copy of an arena starts empty (the copied texts own
+// their bytes), and assigning one arena to another keeps the bytes the target holds.
+class TextArena {
+  public:
+    TextArena() = default;
+    TextArena(const TextArena&) noexcept {}
+    TextArena& operator=(const TextArena&) noexcept { return *this; }
+    TextArena(TextArena&& other) noexcept;
+    TextArena& operator=(TextArena&& other) noexcept;
+    ~TextArena() { Clear(); }
+
+    // A stable copy of text with a NUL after it.
+    std::string_view Keep(std::string_view text);
+    void Clear() noexcept;
+    // The bytes taken from the system.
+    std::size_t capacity() const noexcept { return held_; }
+
+  private:
+    static constexpr std::size_t kBlock = std::size_t{64} << 10;
+    struct Block {
+        Block* previous;
+    };
+    Block* last_ = nullptr;
+    char* next_ = nullptr;
+    std::size_t left_ = 0;
+    std::size_t held_ = 0;
+};
 
 class UnitText {
   public:
@@ -29,6 +63,12 @@ class UnitText {
     UnitText(UnitText&& other) noexcept;
     ~UnitText() { Release(); }
 
+    // Stores text in place when it fits, else in the arena, which must outlive this text.
+    void AssignKept(std::string_view text, TextArena& arena);
+    // The same text as other, which was stored with AssignKept in an arena that outlives this
+    // text; no bytes are copied.
+    void ShareKept(const UnitText& other);
+
     UnitText& operator=(const UnitText& other);
     UnitText& operator=(UnitText&& other) noexcept;
     UnitText& operator=(std::string_view text);
@@ -36,7 +76,7 @@ class UnitText {
     UnitText& operator=(const char* text) { return *this = std::string_view(text); }
 
     std::string_view view() const noexcept {
-        return onHeap() ? std::string_view(heap_.data, heap_.size)
+        return external() ? std::string_view(heap_.data, heap_.size)
                         : std::string_view(bytes_, InlineSize());
     }
     operator std::string_view() const noexcept { return view(); }  // NOLINT
@@ -44,9 +84,9 @@ class UnitText {
     operator std::string() const { return str(); }  // NOLINT
 
     bool empty() const noexcept { return size() == 0; }
-    std::size_t size() const noexcept { return onHeap() ? heap_.size : InlineSize(); }
+    std::size_t size() const noexcept { return external() ? heap_.size : InlineSize(); }
     std::size_t length() const noexcept { return size(); }
-    const char* data() const noexcept { return onHeap() ? heap_.data : bytes_; }
+    const char* data() const noexcept { return external() ? heap_.data : bytes_; }
     const char* c_str() const noexcept { return data(); }  // always ends in a NUL
     char operator[](std::size_t i) const noexcept { return data()[i]; }
     char front() const noexcept { return data()[0]; }
@@ -131,14 +171,19 @@ class UnitText {
 
   private:
     // bytes_[15] tells the form: 15 - size for a text in place (so that a text of 15 bytes ends
-    // in the NUL it needs), kOnHeap for a text in heap_.
+    // in the NUL it needs), kOnHeap for a text in heap_ that this text owns, kKept for one in
+    // an arena.
     static constexpr unsigned char kOnHeap = 0x80;
+    static constexpr unsigned char kKept = 0x81;
     struct Heap {
         char* data;
         std::uint32_t size;
     };
 
     bool onHeap() const noexcept { return static_cast<unsigned char>(bytes_[15]) == kOnHeap; }
+    bool kept() const noexcept { return static_cast<unsigned char>(bytes_[15]) == kKept; }
+    bool external() const noexcept { return static_cast<unsigned char>(bytes_[15]) >= kOnHeap; }
+    void TakeFrom(UnitText& other);
     std::size_t InlineSize() const noexcept {
         return kInlineCapacity - static_cast<unsigned char>(bytes_[15]);
     }
@@ -147,7 +192,15 @@ class UnitText {
         bytes_[15] = static_cast<char>(kInlineCapacity - size);
     }
     void Assign(std::string_view text);
-    void Release() noexcept;
+    void Release() noexcept {
+        if (onHeap()) {
+            FreeHeap();
+        }
+        if (external()) {
+            SetInlineSize(0);
+        }
+    }
+    void FreeHeap() noexcept;
 
     union {
         Heap heap_;

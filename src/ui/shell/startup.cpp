@@ -1,7 +1,5 @@
 #include "ui/shell/startup.h"
 
-#include <malloc.h>
-
 #include <QStringList>
 #include <cmath>
 
@@ -494,9 +492,9 @@ bool Program::LogIn() {
     interludes_.Reset();
     mainMenu_->ApplyLogin(login_->loginResult(), login_->TakeReadAheadExtra());
     login_->ReleaseUntilShown();
-    // What the login's reading left on the heap (the files' bytes, a course read ahead for an
-    // earlier choice) goes back to the system once the menu is on the screen.
-    RunAfterFirstPaint(mainMenu_.get(), [] { ::malloc_trim(0); });
+    // What the login's reading left (the files' bytes, a course read ahead for an earlier
+    // choice) goes back to the system once the menu is on the screen.
+    RunAfterFirstPaint(mainMenu_.get(), [] { ReleaseFreeMemory(); });
     mainMenu_->show();
     mainMenu_->raise();
     mainMenu_->activateWindow();
