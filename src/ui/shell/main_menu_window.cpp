@@ -293,11 +293,11 @@ void MainMenuWindow::ApplyLogin(const LoginResult& result, std::any early) {
     if (result.menuPicture) {
         // Decoded while the learner chose, when the login window read ahead.
         auto* image = std::any_cast<QImage>(&early);
-        const QPixmap own = image != nullptr && !image->isNull()
-                                ? QPixmap::fromImage(std::move(*image))
-                                : InstallPicture(context_.session.paths.databaseDir, kMenuPicture);
+        QImage own = image != nullptr && !image->isNull()
+                         ? std::move(*image)
+                         : InstallPictureImage(context_.session.paths.databaseDir, kMenuPicture);
         if (!own.isNull()) {
-            background_ = own;
+            background_ = std::move(own);
             backgroundPending_ = false;
         }
         nameLabel_->hide();
@@ -470,7 +470,7 @@ void MainMenuWindow::closeEvent(QCloseEvent* event) {
 void MainMenuWindow::PreparePictures() {
     if (backgroundPending_) {
         backgroundPending_ = false;
-        background_ = InterfacePicture(context_.programPaths, "menu_slow.bmp");
+        background_ = InterfacePictureImage(context_.programPaths, "menu_slow.bmp");
     }
 }
 
@@ -478,7 +478,7 @@ void MainMenuWindow::paintEvent(QPaintEvent*) {
     PreparePictures();
     QPainter painter(this);
     if (!background_.isNull()) {
-        painter.drawPixmap(0, 0, background_);
+        painter.drawImage(0, 0, background_);
         return;
     }
     // Without the picture: a plain face with the program's name and a panel for the buttons.

@@ -5,6 +5,7 @@
 // learner's state. The windows that its entries open join through MainMenuActions as they are
 // built; an entry whose window is not there does nothing.
 
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QString>
@@ -146,7 +147,9 @@ class MainMenuWindow final : public QWidget {
     ProgressWindow* progress_ = nullptr;
     std::function<bool(const QUrl&)> openExternal_;
 
-    QPixmap background_;
+    // Kept as the file gives it (three bytes a pixel for the usual bitmaps): the menu stays open
+    // all session, and Qt converts the parts it paints.
+    QImage background_;
     bool backgroundPending_ = true;  // the common picture, not decoded yet
     bool firstActivationDone_ = false;
     bool hintPending_ = false;

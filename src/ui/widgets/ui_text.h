@@ -36,16 +36,24 @@ std::optional<std::string> ToPolishBytes(const QString& text, QString* badCharac
 // A picture of the installation: path relative to programDir ("but_s\\ok2.bmp",
 // "Lang_s/0/gfx_s/menu_slow.bmp"), "\" or "/", letter case aside. Null when missing.
 QPixmap InstallPicture(const std::string& programDir, std::string_view relative);
+// The same as an image in the format its file gives (24-bit bitmaps take three bytes a pixel),
+// for a large picture a window keeps and paints.
+QImage InstallPictureImage(const std::string& programDir, std::string_view relative);
 // A picture file decoded (null when it cannot be read), and its size read from its header alone
-// (invalid when it cannot be read). BMP files, most of the installation's pictures, are read by
-// Qt's own reader without loading every image plugin to recognise them.
+// (invalid when it cannot be read). BMP files, most of the installation's pictures, are read
+// without loading every image plugin to recognise them: uncompressed 24-bit ones by copying their
+// rows, any other by Qt's own reader.
 QPixmap DecodePicture(const QString& path);
 // The same as an image, which any thread may decode.
 QImage DecodePictureImage(const QString& path);
+// An uncompressed 24-bit bitmap from its file's bytes, in Format_BGR888; a null image for any
+// other bitmap or damaged bytes.
+QImage DecodeTrueColourBmp(const std::string& bytes);
 QSize PictureSize(const QString& path);
 
 // A picture of the interface folder: programDir + languageDir + "gfx_s/" + name.
 QPixmap InterfacePicture(const AppPaths& paths, std::string_view name);
+QImage InterfacePictureImage(const AppPaths& paths, std::string_view name);
 
 // Makes a window borderless with the given size, centred on its screen.
 void MakeBorderlessCentred(QWidget* window, int width, int height);
