@@ -49,18 +49,22 @@ Table BuildTable(CodePage page) {
     return table;
 }
 
+// Each table is built the first time its code page is asked for: building one loads the
+// system's converter for it, which a Polish course alone never needs for the other two.
 const Table& TableOf(CodePage page) {
-    static const Table t1250 = BuildTable(CodePage::Cp1250);
-    static const Table t1252 = BuildTable(CodePage::Cp1252);
-    static const Table t1251 = BuildTable(CodePage::Cp1251);
     switch (page) {
-        case CodePage::Cp1252:
+        case CodePage::Cp1252: {
+            static const Table t1252 = BuildTable(CodePage::Cp1252);
             return t1252;
-        case CodePage::Cp1251:
+        }
+        case CodePage::Cp1251: {
+            static const Table t1251 = BuildTable(CodePage::Cp1251);
             return t1251;
+        }
         case CodePage::Cp1250:
             break;
     }
+    static const Table t1250 = BuildTable(CodePage::Cp1250);
     return t1250;
 }
 

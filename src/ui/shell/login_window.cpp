@@ -31,7 +31,7 @@ LoginWindow::LoginWindow(AppContext& context, QWidget* parent)
     setWindowTitle(QStringLiteral("Dydaktor 5.0"));
     setModal(true);
     MakeBorderlessCentred(this, kWidth, kHeight);
-    background_ = InterfacePicture(context.programPaths, "logowanie.bmp");
+    background_ = InterfacePictureImage(context.programPaths, "logowanie.bmp");
 
     names_ = new QListWidget(this);
     names_->setObjectName(QStringLiteral("ComboBox1"));
@@ -240,14 +240,14 @@ void LoginWindow::ReleaseUntilShown() {
     if (isVisible()) {
         return;
     }
-    background_ = QPixmap();
+    background_ = QImage();
     result_.log = LoadLog{};
     destroy();
 }
 
 void LoginWindow::showEvent(QShowEvent* event) {
     if (background_.isNull()) {
-        background_ = InterfacePicture(context_.programPaths, "logowanie.bmp");
+        background_ = InterfacePictureImage(context_.programPaths, "logowanie.bmp");
     }
     MakeBorderlessCentred(this, width(), height());
     FillNames();

@@ -9,7 +9,7 @@
 // reported. exec() returns Accepted when a learner and a database were opened into
 // context.session; Rejected when the learner left (the program then ends).
 
-#include <QPixmap>
+#include <QImage>
 
 #include "core/database_list.h"
 #include "core/login.h"
@@ -71,7 +71,7 @@ class LoginWindow final : public KeyedDialog {
     void OfferCopies();
 
     AppContext& context_;
-    QPixmap background_;
+    QImage background_;  // as its file gives it: painted as it is, never converted
     UserList users_;
     bool userLinesSaid_ = false;  // the skipped lines of usr.t are said once a run
     DatabaseList databases_;

@@ -1,5 +1,6 @@
 #include "ui/widgets/ui_text.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dyd::ui {
 
@@ -49,63 +51,134 @@ bool IsBmp(const QString& path) {
     return path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
 }
 
-std::uint32_t Le32(const std::string& bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3])) << 24;
+std::uint32_t Le32(const char* bytes) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+           static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
 }
 
-std::uint16_t Le16(const std::string& bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+std::uint16_t Le16(const char* bytes) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return static_cast<std::uint16_t>(b[0] | b[1] << 8);
+}
+
+// Where the rows of an uncompressed 24-bit bitmap lie. Its rows are padded to four bytes as a
+// QImage's of Format_BGR888 are, so the pixel bytes are an image's bits, upside down unless the
+// height is negative.
+struct TrueColourBmp {
+    int width = 0;
+    int rows = 0;
+    bool bottomUp = true;
+    std::size_t pixelsAt = 0;
+    std::size_t stride = 0;
+    std::size_t pixelBytes = 0;  // up to the last pixel; the last row's padding may be missing
+};
+
+constexpr std::size_t kBmpHeader = 14 + 40;
+
+// The layout from the first kBmpHeader bytes of a file of fileSize bytes; nothing for any other
+// bitmap or one whose pixels the file does not hold.
+std::optional<TrueColourBmp> BmpLayout(const char* head, std::size_t fileSize) {
+    if (fileSize < kBmpHeader || head[0] != 'B' || head[1] != 'M') {
+        return std::nullopt;
+    }
+    const std::uint32_t pixelsAt = Le32(head + 10);
+    const std::uint32_t infoSize = Le32(head + 14);
+    const auto width = static_cast<std::int32_t>(Le32(head + 18));
+    const auto height = static_cast<std::int32_t>(Le32(head + 22));
+    if (infoSize < 40 || Le16(head + 26) != 1 || Le16(head + 28) != 24 || Le32(head + 30) != 0 ||
+        width <= 0 || width > 32768 || height == 0 || height < -32768 || height > 32768) {
+        return std::nullopt;
+    }
+    TrueColourBmp layout;
+    layout.width = width;
+    layout.rows = height < 0 ? -height : height;
+    layout.bottomUp = height > 0;
+    layout.pixelsAt = pixelsAt;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    layout.stride = (rowBytes + 3) / 4 * 4;
+    layout.pixelBytes = static_cast<std::size_t>(layout.rows - 1) * layout.stride + rowBytes;
+    if (pixelsAt < 14 + std::size_t{infoSize} || pixelsAt > fileSize ||
+        fileSize - pixelsAt < layout.pixelBytes) {
+        return std::nullopt;
+    }
+    return layout;
+}
+
+// An image of the layout's size whose rows are laid out as the file's; null when it cannot be
+// made.
+QImage ImageFor(const TrueColourBmp& layout) {
+    QImage image(layout.width, layout.rows, QImage::Format_BGR888);
+    if (image.isNull() || static_cast<std::size_t>(image.bytesPerLine()) != layout.stride) {
+        return {};
+    }
+    return image;
+}
+
+// Turns rows stored bottom row first into the image's order.
+void PutRowsInOrder(QImage& image, const TrueColourBmp& layout) {
+    if (!layout.bottomUp) {
+        return;
+    }
+    std::vector<uchar> spare(layout.stride);
+    for (int top = 0, bottom = layout.rows - 1; top < bottom; ++top, --bottom) {
+        uchar* a = image.scanLine(top);
+        uchar* b = image.scanLine(bottom);
+        std::memcpy(spare.data(), a, layout.stride);
+        std::memcpy(a, b, layout.stride);
+        std::memcpy(b, spare.data(), layout.stride);
+    }
 }
 
 }  // namespace
 
-// The pictures of an installation are uncompressed 24-bit bitmaps: their rows are the bytes of a
-// QImage in blue-green-red order, copied in one pass each (bottom row first in the file). Any
-// other bitmap goes to Qt's reader; a null image when the file is not such a bitmap.
+// The pictures of an installation are uncompressed 24-bit bitmaps: their pixel bytes are the bits
+// of a QImage in blue-green-red order, copied in one piece. Any other bitmap goes to Qt's reader.
 QImage DecodeTrueColourBmp(const std::string& bytes) {
-    constexpr std::size_t kFileHeader = 14;
-    if (bytes.size() < kFileHeader + 40 || bytes[0] != 'B' || bytes[1] != 'M') {
+    const std::optional<TrueColourBmp> layout = BmpLayout(bytes.data(), bytes.size());
+    if (!layout) {
         return {};
     }
-    const std::uint32_t pixelsAt = Le32(bytes, 10);
-    const std::uint32_t infoSize = Le32(bytes, 14);
-    const auto width = static_cast<std::int32_t>(Le32(bytes, 18));
-    const auto height = static_cast<std::int32_t>(Le32(bytes, 22));
-    if (infoSize < 40 || Le16(bytes, 26) != 1 || Le16(bytes, 28) != 24 || Le32(bytes, 30) != 0 ||
-        width <= 0 || width > 32768 || height == 0 || height < -32768 || height > 32768) {
-        return {};
-    }
-    const auto rows = static_cast<std::size_t>(height < 0 ? -height : height);
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    const std::size_t stride = (rowBytes + 3) / 4 * 4;
-    if (pixelsAt < kFileHeader + infoSize || pixelsAt > bytes.size() ||
-        bytes.size() - pixelsAt < (rows - 1) * stride + rowBytes) {
-        return {};
-    }
-    QImage image(width, static_cast<int>(rows), QImage::Format_BGR888);
+    QImage image = ImageFor(*layout);
     if (image.isNull()) {
         return {};
     }
-    const char* pixels = bytes.data() + pixelsAt;
-    for (std::size_t row = 0; row < rows; ++row) {
-        const std::size_t line = height < 0 ? row : rows - 1 - row;
-        std::memcpy(image.scanLine(static_cast<int>(line)), pixels + row * stride, rowBytes);
-    }
+    std::memcpy(image.bits(), bytes.data() + layout->pixelsAt, layout->pixelBytes);
+    PutRowsInOrder(image, *layout);
     return image;
 }
 
 namespace {
 
+// The file's pixel bytes are read straight into the image: no copy of the file on the way.
+QImage ReadTrueColourBmp(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    char head[kBmpHeader];
+    const auto size = static_cast<std::size_t>(file.size());
+    if (file.read(head, kBmpHeader) != static_cast<qint64>(kBmpHeader)) {
+        return {};
+    }
+    const std::optional<TrueColourBmp> layout = BmpLayout(head, size);
+    if (!layout) {
+        return {};
+    }
+    QImage image = ImageFor(*layout);
+    if (image.isNull() || !file.seek(static_cast<qint64>(layout->pixelsAt)) ||
+        file.read(reinterpret_cast<char*>(image.bits()), static_cast<qint64>(layout->pixelBytes)) !=
+            static_cast<qint64>(layout->pixelBytes)) {
+        return {};
+    }
+    PutRowsInOrder(image, *layout);
+    return image;
+}
+
 QImage ReadBmp(const QString& path) {
-    if (const std::optional<std::string> bytes = ReadFileBytes(path.toStdString())) {
-        QImage image = DecodeTrueColourBmp(*bytes);
-        if (!image.isNull()) {
-            return image;
-        }
+    QImage image = ReadTrueColourBmp(path);
+    if (!image.isNull()) {
+        return image;
     }
     QImageReader reader(path, "bmp");
     reader.setAutoDetectImageFormat(false);
