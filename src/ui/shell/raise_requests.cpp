@@ -2,10 +2,15 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <algorithm>
+#include <cerrno>
+#include <string>
 #include <string_view>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "core/single_instance.h"
 #include "ui/widgets/focus_return.h"
@@ -14,7 +19,7 @@ namespace dyd::ui {
 namespace {
 
 // A request is one short line; anything longer is no request of ours.
-constexpr qsizetype kLongestRequest = 64;
+constexpr std::size_t kLongestRequest = 64;
 
 bool IsProgramWindow(const QWidget* widget) {
     const Qt::WindowType type = widget->windowType();
@@ -23,65 +28,112 @@ bool IsProgramWindow(const QWidget* widget) {
 
 }  // namespace
 
+// One connection of another start: what it sent so far, read as it arrives.
+struct RaiseRequests::Connection {
+    int socket = -1;
+    std::string received;
+    QSocketNotifier* readable = nullptr;
+};
+
 RaiseRequests::RaiseRequests(int listeningSocket, QObject* parent) : QObject(parent) {
     qApp->installEventFilter(this);
     if (listeningSocket < 0) {
         return;
     }
-    server_ = new QLocalServer(this);
-    if (!server_->listen(static_cast<qintptr>(listeningSocket))) {
-        delete server_;
-        server_ = nullptr;
-        return;
-    }
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* connection = server_->nextPendingConnection()) {
-            connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
-            if (!SingleInstance::PeerIsThisUser(static_cast<int>(connection->socketDescriptor()))) {
-                connection->abort();
-                connection->deleteLater();
-                continue;
-            }
-            connect(connection, &QLocalSocket::readyRead, this,
-                    [this, connection] { Serve(connection); });
-            if (connection->bytesAvailable() > 0) {
-                Serve(connection);
-            }
-        }
-    });
+    // The socket is served from the event loop through a notifier: plain system calls, so that
+    // the program needs no network library for a word with its own later starts.
+    listening_ = listeningSocket;
+    ::fcntl(listening_, F_SETFL, ::fcntl(listening_, F_GETFL) | O_NONBLOCK);
+    auto* incoming = new QSocketNotifier(listening_, QSocketNotifier::Read, this);
+    connect(incoming, &QSocketNotifier::activated, this, [this] { Accept(); });
 }
 
 RaiseRequests::~RaiseRequests() {
     if (qApp != nullptr) {
         qApp->removeEventFilter(this);
     }
+    for (auto& connection : connections_) {
+        ::close(connection->socket);
+    }
+    if (listening_ >= 0) {
+        ::close(listening_);
+    }
 }
 
-bool RaiseRequests::listening() const {
-    return server_ != nullptr && server_->isListening();
+bool RaiseRequests::listening() const { return listening_ >= 0; }
+
+void RaiseRequests::Accept() {
+    for (;;) {
+        const int socket = ::accept4(listening_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (socket < 0) {
+            return;  // nothing more waits (or the connection went away before it was taken)
+        }
+        if (!SingleInstance::PeerIsThisUser(socket)) {
+            ::close(socket);
+            continue;
+        }
+        auto connection = std::make_unique<Connection>();
+        connection->socket = socket;
+        connection->readable = new QSocketNotifier(socket, QSocketNotifier::Read, this);
+        Connection* raw = connection.get();
+        connect(connection->readable, &QSocketNotifier::activated, this,
+                [this, raw] { Serve(raw); });
+        connections_.push_back(std::move(connection));
+        Serve(raw);
+    }
 }
 
-void RaiseRequests::Serve(QLocalSocket* connection) {
-    if (!connection->canReadLine()) {
-        if (connection->bytesAvailable() > kLongestRequest) {
-            connection->abort();
+void RaiseRequests::Drop(Connection* connection) {
+    connection->readable->setEnabled(false);
+    connection->readable->deleteLater();
+    ::close(connection->socket);
+    std::erase_if(connections_, [connection](const std::unique_ptr<Connection>& c) {
+        return c.get() == connection;
+    });
+}
+
+void RaiseRequests::Serve(Connection* connection) {
+    char bytes[kLongestRequest + 1];
+    for (;;) {
+        const ssize_t got = ::recv(connection->socket, bytes, sizeof(bytes), 0);
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+            Drop(connection);  // the other start gave up
+            return;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        connection->received.append(bytes, static_cast<std::size_t>(got));
+        if (connection->received.size() > kLongestRequest) {
+            break;
+        }
+    }
+    const std::size_t end = connection->received.find('\n');
+    if (end == std::string::npos) {
+        if (connection->received.size() > kLongestRequest) {
+            Drop(connection);
         }
         return;
     }
-    const QByteArray line = connection->readLine(kLongestRequest);
-    const std::string_view request(line.constData(), static_cast<std::size_t>(line.size()));
-    if (request != kRaiseRequest) {
-        connection->abort();
+    if (std::string_view(connection->received).substr(0, end + 1) != kRaiseRequest) {
+        Drop(connection);
         return;
     }
     QWidget* window = BringToFront();
+    // Told before the answer goes: whoever waits for the answer finds the request served.
+    emit raised(window);
     const QByteArray answer =
         (window != nullptr && !window->objectName().isEmpty() ? window->objectName().toUtf8()
                                                               : QByteArrayLiteral("-")) +
         '\n';
-    connection->write(answer);
-    connection->disconnectFromServer();
-    emit raised(window);
+    // A few bytes into an empty socket buffer: the answer goes whole or the other start is gone.
+    [[maybe_unused]] const ssize_t sent =
+        ::send(connection->socket, answer.constData(), static_cast<std::size_t>(answer.size()),
+               MSG_NOSIGNAL);
+    Drop(connection);
 }
 
 QList<QWidget*> RaiseRequests::ShownWindows() const {

@@ -10,9 +10,9 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+#include <vector>
 
-class QLocalServer;
-class QLocalSocket;
 
 namespace dyd::ui {
 
@@ -40,10 +40,14 @@ class RaiseRequests final : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void Serve(QLocalSocket* connection);
+    struct Connection;
+    void Accept();
+    void Serve(Connection* connection);
+    void Drop(Connection* connection);
     QList<QWidget*> ShownWindows() const;
 
-    QLocalServer* server_ = nullptr;
+    int listening_ = -1;
+    std::vector<std::unique_ptr<Connection>> connections_;
     QPointer<QWidget> backdrop_;
     // Windows as they were last activated, the latest at the end.
     QList<QPointer<QWidget>> activated_;
