@@ -9,7 +9,7 @@
 #include "core/clock.h"
 #include "core/install_layer.h"
 #include "core/single_instance.h"
-#include "sound/qt_audio_device.h"
+#include "sound/audio_factory.h"
 #include "sound/qt_waiter.h"
 #include "sound/sound_player.h"
 #include "ui/shell/backdrop_window.h"
@@ -52,10 +52,11 @@ int main(int argc, char** argv) {
     }
 
     dyd::SystemClock clock;
-    dyd::QtAudioDevice oggDevice;
-    dyd::QtAudioDevice fileDevice;
+    // The desktop's sound library is loaded when the login has been painted (PrepareAudio).
+    const std::unique_ptr<dyd::AudioDevice> oggDevice = dyd::MakeAudioDevice();
+    const std::unique_ptr<dyd::AudioDevice> fileDevice = dyd::MakeAudioDevice();
     dyd::QtWaiter waiter;
-    dyd::SoundPlayer sound(oggDevice, fileDevice, waiter);
+    dyd::SoundPlayer sound(*oggDevice, *fileDevice, waiter);
 
     dyd::ui::Program program(clock);
     program.SetSound(&sound);

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 
+#include "sound/audio_factory.h"
 #include "ui/app_context.h"
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/dialogs.h"
@@ -258,6 +259,8 @@ void LoginWindow::showEvent(QShowEvent* event) {
         RunAfterFirstPaint(this, [this] {
             painted_ = true;
             ReadAhead();
+            // The main menu greets with a sound: its library loads while the learner chooses.
+            PrepareAudio();
         });
     } else {
         ReadAhead();

@@ -8,7 +8,7 @@
 #include "core/scheduling.h"
 #include "core/single_instance.h"
 #include "session/statistics_figures.h"
-#include "sound/qt_recorder.h"
+#include "sound/audio_factory.h"
 #include "sound/sound_player.h"
 #include "content/unit_editor.h"
 #include "core/learner_files.h"
@@ -396,7 +396,7 @@ void Program::WireRunner() {
     hooks.interludes = interludeWindows_.get();
     runner_->SetHooks(std::move(hooks));
     // The microphone of K_nagraj, owned by the runner window; its errors go to the message box.
-    auto* recorder = new QtRecorder(
+    Recorder* recorder = MakeRecorder(
         context_.programPaths.programDir,
         [this] {
             if (context_.sound != nullptr) {
@@ -423,7 +423,7 @@ void Program::WireUnitEditor() {
     };
     dialogs.setsChanged = [this] { mainMenu_->UpdateExerciseSetsButton(); };
     unitEditor_->SetDialogs(std::move(dialogs));
-    auto* recorder = new QtRecorder(
+    Recorder* recorder = MakeRecorder(
         context_.programPaths.programDir,
         [this] {
             if (context_.sound != nullptr) {
