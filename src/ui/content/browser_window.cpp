@@ -256,7 +256,7 @@ QPushButton* BrowserWindow::AddButton(const char* name, const QString& text, con
     auto* button = new QPushButton(text, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(area);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setAutoDefault(false);
     button->setCursor(Qt::PointingHandCursor);
     QFont font(QStringLiteral("Arial"));
@@ -294,6 +294,8 @@ void BrowserWindow::Build() {
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next control; the arrows move in it.
+    grid_->setTabKeyNavigation(false);
     grid_->setShowGrid(true);
     grid_->setWordWrap(false);
     grid_->setTextElideMode(Qt::ElideRight);
@@ -394,7 +396,7 @@ void BrowserWindow::Build() {
     noAutoPlay_ = new QCheckBox(QStringLiteral("Wyłącz automatyczne odtwarzanie nagrań"), this);
     noAutoPlay_->setObjectName(QStringLiteral("CB_Graj"));
     noAutoPlay_->setGeometry(kRight, 566, kSideWidth, 22);
-    noAutoPlay_->setFocusPolicy(Qt::NoFocus);
+    noAutoPlay_->setFocusPolicy(Qt::TabFocus);
     noAutoPlay_->setChecked(false);
 
     closeButton_ = MakeImageButton(context_, kImageClose, QStringLiteral("K_Koniec"),

@@ -36,7 +36,7 @@ QPushButton* MakeTextButton(QWidget* parent, const QString& name, const QString&
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setGeometry(area);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setAutoDefault(false);
     button->setCursor(Qt::PointingHandCursor);
     return button;

@@ -12,6 +12,7 @@
 #include "core/unit_table.h"
 #include "sound/sound_player.h"
 #include "ui/app_context.h"
+#include "ui/widgets/focus_marks.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -101,6 +102,8 @@ PresentationWindow::PresentationWindow(AppContext& context, QWidget* parent)
     translation_->setToolTip(QStringLiteral("Następne"));
     foreign_->installEventFilter(this);
     translation_->installEventFilter(this);
+    ClickWithKeys(foreign_);
+    ClickWithKeys(translation_);
 
     optionsButton_ =
         MakeImageButton(context, -1, QStringLiteral("K_opcje"), QStringLiteral("Opcje"), this,

@@ -45,8 +45,9 @@ QCheckBox* MakeBox(QWidget* parent, const QString& name, int y) {
     box->setObjectName(name);
     box->setGeometry(20, y, 20, 20);
     box->setCursor(Qt::PointingHandCursor);
-    // The field keeps the keyboard: the boxes change by the mouse and by their labels' letters.
-    box->setFocusPolicy(Qt::NoFocus);
+    // The field keeps the keyboard when the window opens (the boxes change by their labels'
+    // letters there); Tab reaches the boxes too, the space bar changes them.
+    box->setFocusPolicy(Qt::TabFocus);
     return box;
 }
 

@@ -365,7 +365,6 @@ ImageButton* RunnerWindow::AddButton(const char* name, int image, const QString&
     auto* button = new ImageButton(context_.images, image, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(text);
-    button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
     const QSize size = context_.images.FrameSize(image);
     button->setGeometry(QRect(topLeft, size.isEmpty() ? fallback : size));

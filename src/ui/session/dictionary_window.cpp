@@ -52,12 +52,13 @@ DictionaryWindow::DictionaryWindow(AppContext& context, PlanWindow* planWindow, 
     keep_->setObjectName(QStringLiteral("CB_zachowaj"));
     keep_->setGeometry(20, 354, 20, 20);
     keep_->setCursor(Qt::PointingHandCursor);
-    keep_->setFocusPolicy(Qt::NoFocus);
+    keep_->setFocusPolicy(Qt::TabFocus);
     keepLabel_ = MakeLabel(this, QStringLiteral("L_zachowaj"),
                            QStringLiteral("zachowaj do następnego uruchomienia programu"),
                            QRect(42, 354, kWidth - 62, 20), 9);
     keepLabel_->setCursor(Qt::PointingHandCursor);
     keepLabel_->installEventFilter(this);
+    keepLabel_->setBuddy(keep_);
 
     learnButton_ = MakeImageButton(context, kImageOk, QStringLiteral("B_OK"), QStringLiteral("OK"),
                                    this, QPoint(kWidth - 20, kHeight - 52), QSize(90, 32));

@@ -89,7 +89,7 @@ PlanWindow::PlanWindow(AppContext& context, QWidget* parent)
     noRepetitions_->setObjectName(QStringLiteral("CB_Bez_powtorki"));
     noRepetitions_->setGeometry(18, 255, 20, 20);
     noRepetitions_->setCursor(Qt::PointingHandCursor);
-    noRepetitions_->setFocusPolicy(Qt::NoFocus);
+    noRepetitions_->setFocusPolicy(Qt::TabFocus);
     noRepetitionsLabel_ =
         MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Nie wyznaczaj powtórek"),
                   QRect(40, 255, 200, 20), 9);

@@ -39,7 +39,7 @@ RepetitionOverviewWindow::RepetitionOverviewWindow(AppContext& context, QWidget*
     list_->setAccessibleName(QStringLiteral("Powtórki w kolejnych dniach"));
     list_->setGeometry(20, 62 + kChartRoom, kWidth - 40, 126);
     list_->setSelectionMode(QAbstractItemView::NoSelection);
-    list_->setFocusPolicy(Qt::NoFocus);
+    list_->setFocusPolicy(Qt::TabFocus);
     list_->setFont(QFont(QStringLiteral("Arial"), 10));
 
     startLabel_ = MakeLabel(this, QStringLiteral("L_Ile_pow_all2"), QString(),

@@ -14,6 +14,7 @@
 #include "ui/app_context.h"
 #include "ui/shell/database_parameters_window.h"
 #include "ui/shell/dialogs.h"
+#include "ui/widgets/focus_marks.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -92,6 +93,7 @@ SettingsWindow::SettingsWindow(AppContext& context, QWidget* parent)
         label->setAlignment(Qt::AlignCenter);
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
+        ClickWithKeys(label);
         pageLabels_[i] = label;
 
         auto* panel = new QWidget(this);
@@ -170,6 +172,7 @@ void SettingsWindow::BuildExercisesPage() {
     sentenceOfferLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     sentenceOfferLabel_->setCursor(Qt::PointingHandCursor);
     sentenceOfferLabel_->installEventFilter(this);
+    sentenceOfferLabel_->setBuddy(sentenceOffer_);
 }
 
 void SettingsWindow::BuildRepetitionsPage() {
@@ -275,6 +278,8 @@ void SettingsWindow::BuildOtherPage() {
     summaryLabel_ = MakeLabel(page, QStringLiteral("Label11"),
                               QStringLiteral("Pokaż podsumowanie ćwiczeń (listę słówek)"),
                               QRect(32, 102, 400, 22), 9);
+    statisticsLabel_->setBuddy(statistics_);
+    summaryLabel_->setBuddy(summary_);
     for (QLabel* label : {statisticsLabel_, summaryLabel_}) {
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);

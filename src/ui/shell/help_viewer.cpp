@@ -47,7 +47,6 @@ ImageButton* MakeButton(AppContext& context, int image, const QString& name, con
     button->setObjectName(name);
     button->setText(text);
     button->setToolTip(text);
-    button->setFocusPolicy(Qt::NoFocus);
     if (context.images.FrameSize(image).isEmpty()) {
         button->resize(fallback);
     }

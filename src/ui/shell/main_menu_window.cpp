@@ -209,7 +209,6 @@ MainMenuWindow::MainMenuWindow(AppContext& context, QWidget* parent)
     closeButton_->setObjectName(QStringLiteral("B_Zamknij"));
     closeButton_->setText(QStringLiteral("X"));
     closeButton_->setToolTip(QStringLiteral("Koniec"));
-    closeButton_->setFocusPolicy(Qt::NoFocus);
     const QSize closeFrame = context_.images.FrameSize(kImageClose);
     const QSize closeSize = closeFrame.isEmpty() ? QSize(24, 24) : closeFrame;
     closeButton_->setGeometry(kWidth - closeSize.width() - 2, 2, closeSize.width(),

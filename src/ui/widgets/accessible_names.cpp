@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "ui/widgets/focus_marks.h"
+
 namespace dyd::ui {
 namespace {
 
@@ -336,6 +338,7 @@ void DescribeControlsOnShow(QObject* owner) {
         factoryInstalled = true;
     }
     qApp->installEventFilter(new DescribeOnShow(owner));
+    MarkFocusedControls(owner);
 }
 
 }  // namespace dyd::ui

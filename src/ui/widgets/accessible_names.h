@@ -21,7 +21,8 @@ void DescribeControls(QWidget* window);
 // The name a clickable label has while it shows no text (a slot filled later).
 void SetEmptyLabelName(QWidget* label, const QString& name);
 
-// Describes the controls of every window of the program as the window shows, while owner lives.
+// Describes the controls of every window of the program as the window shows, while owner lives,
+// and marks the control that has the keyboard focus (focus_marks.h).
 void DescribeControlsOnShow(QObject* owner);
 
 }  // namespace dyd::ui

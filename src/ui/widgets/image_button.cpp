@@ -1,7 +1,9 @@
 #include "ui/widgets/image_button.h"
 
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -119,6 +121,7 @@ ImageButton::ImageButton(const ImageList& images, int imageIndex, QWidget* paren
     : QAbstractButton(parent), images_(images), imageIndex_(imageIndex) {
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover, true);
+    setFocusPolicy(Qt::TabFocus);
     // The size comes from the picture's header: its pixels are decoded at the first paint.
     const QSize size = images_.FrameSize(imageIndex_);
     if (!size.isEmpty()) {
@@ -145,6 +148,51 @@ void ImageButton::SetKeyHint(const QString& key) {
     update();
 }
 
+void ImageButton::focusInEvent(QFocusEvent* event) {
+    switch (event->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::OtherFocusReason:
+            keyboardFocus_ = true;
+            break;
+        case Qt::ActiveWindowFocusReason:
+        case Qt::PopupFocusReason:
+            // The window came back: the button is as it was.
+            break;
+        default:
+            keyboardFocus_ = false;
+            break;
+    }
+    QAbstractButton::focusInEvent(event);
+}
+
+void ImageButton::focusOutEvent(QFocusEvent* event) {
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) {
+        keyboardFocus_ = false;
+    }
+    QAbstractButton::focusOutEvent(event);
+}
+
+void ImageButton::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (keyboardFocus() && isEnabled() &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+        event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat()) {
+            click();
+        }
+        event->accept();
+        return;
+    }
+    // Every other key (arrows too) is the window's.
+    event->ignore();
+}
+
+void ImageButton::keyReleaseEvent(QKeyEvent* event) {
+    event->ignore();
+}
+
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPixmap frame = images_.Frame(imageIndex_, hovered_ ? 1 : 0);
@@ -162,7 +210,7 @@ void ImageButton::paintEvent(QPaintEvent*) {
         painter.setPen(Qt::white);
         painter.drawText(rect(), Qt::AlignCenter, text());
     }
-    if (hasFocus()) {
+    if (keyboardFocus()) {
         // Reached with the keyboard: a dotted frame inside the button.
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setBrush(Qt::NoBrush);

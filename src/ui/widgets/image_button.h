@@ -36,8 +36,8 @@ class ImageList {
 
   private:
     struct Strip {
-        QString path;                  // empty when the strip is unusable
-        mutable QPixmap bitmap;        // decoded on first use
+        QString path;            // empty when the strip is unusable
+        mutable QPixmap bitmap;  // decoded on first use
         mutable bool decoded = false;
         int frameWidth = 0;
         int height = 0;
@@ -50,7 +50,9 @@ class ImageList {
 };
 
 // A button drawn from an image list entry; without a picture it draws its text, so the window
-// still reads well.
+// still reads well. Tab reaches it: once reached with the keyboard it shows a dotted frame and
+// Enter or the space bar presses it. While it only holds the focus because its window opened
+// (nothing was chosen), it leaves every key to its window, as the window's own keys say.
 class ImageButton final : public QAbstractButton {
     Q_OBJECT
   public:
@@ -65,6 +67,8 @@ class ImageButton final : public QAbstractButton {
     // Whether it draws its picture (false: its text on a plain face).
     bool hasPicture() const { return !images_.Frame(imageIndex_, 0).isNull(); }
     bool hovered() const { return hovered_; }
+    // Whether the learner reached it with the keyboard (it shows the dotted frame).
+    bool keyboardFocus() const { return keyboardFocus_ && hasFocus(); }
     QSize sizeHint() const override;
 
   signals:
@@ -74,11 +78,16 @@ class ImageButton final : public QAbstractButton {
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
   private:
     const ImageList& images_;
     int imageIndex_;
     bool hovered_ = false;
+    bool keyboardFocus_ = false;
     QString keyHint_;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/widgets/record_button.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -74,6 +75,28 @@ RecordButton::RecordButton(const QString& name, const QString& text, QWidget* pa
     setObjectName(name);
     setCursor(Qt::PointingHandCursor);
     setAlignment(Qt::AlignCenter);
+    // Reached with Tab: the space bar held down records as the mouse button held down does.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void RecordButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat()) {
+            emit pressed(PointerButton::Left);
+        }
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void RecordButton::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) {
+            emit released();
+        }
+        return;
+    }
+    QLabel::keyReleaseEvent(event);
 }
 
 void RecordButton::ShowPicture(const QPixmap& picture) {

@@ -13,7 +13,8 @@
 
 namespace dyd::ui {
 
-// K_nagraj: shows one of its pictures, or its text when a picture is empty.
+// K_nagraj: shows one of its pictures, or its text when a picture is empty. Reached with Tab,
+// the space bar held down is the mouse button held down.
 class RecordButton final : public QLabel {
     Q_OBJECT
   public:
@@ -33,6 +34,8 @@ class RecordButton final : public QLabel {
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
   private:
     QString text_;

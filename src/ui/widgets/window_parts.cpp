@@ -13,7 +13,6 @@ ImageButton* MakeImageButton(const AppContext& context, int image, const QString
     auto* button = new ImageButton(context.images, image, parent);
     button->setObjectName(name);
     button->setText(text);
-    button->setFocusPolicy(Qt::NoFocus);
     const QSize frame = context.images.FrameSize(image);
     const QSize size = frame.isEmpty() ? fallback : frame;
     button->setGeometry(topRight.x() - size.width(), topRight.y(), size.width(), size.height());

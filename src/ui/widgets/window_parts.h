@@ -20,7 +20,7 @@ inline constexpr int kImageCancel = 3;
 inline constexpr int kImageNewUser = 11;
 inline constexpr int kImageClose = 18;
 
-// An image button that leaves the keys to its window, with its top-right corner at topRight;
+// An image button (reached with Tab, see ImageButton), with its top-right corner at topRight;
 // without a picture it takes the fallback size and draws text.
 ImageButton* MakeImageButton(const AppContext& context, int image, const QString& name,
                              const QString& text, QWidget* parent, QPoint topRight, QSize fallback);
