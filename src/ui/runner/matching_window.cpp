@@ -8,6 +8,7 @@
 #include "core/paths.h"
 #include "sound/sound_player.h"
 #include "ui/app_context.h"
+#include "ui/widgets/focus_marks.h"
 #include "ui/widgets/image_button.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/window_paint.h"
@@ -47,6 +48,7 @@ MatchingWindow::MatchingWindow(AppContext& context, QWidget* parent)
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setCursor(Qt::PointingHandCursor);
             label->installEventFilter(this);
+            ClickWithKeys(label);
         }
     }
     score_ = MakeLabel(this, QStringLiteral("L_Wynik"), QStringLiteral("0 %"),

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "runner/matching.h"
 #include "runner/program_trainer.h"
 #include "session/plan_builder.h"
 #include "ui/content/browser_window.h"
@@ -282,6 +283,24 @@ class KeyboardTest : public QObject {
             {"presentation", [](auto& t) { return Shown(t.program.presentationWindow()); },
              Escape::BackToMenu},
             {"browser", [](auto& t) { return Shown(t.program.browserWindow()); },
+             Escape::BackToMenu},
+            {"matching",
+             [](auto& t) {
+                 MatchingRound round;
+                 for (std::size_t i = 0; i < kMatchingPairs; ++i) {
+                     round.foreignWords[i] = "word" + std::to_string(i);
+                     round.meanings[i] = "slowo" + std::to_string(i);
+                     round.shuffled[i] = "slowo" + std::to_string((i + 3) % kMatchingPairs);
+                 }
+                 t.program.matchingWindow()->Start(round);
+                 return Shown(t.program.matchingWindow());
+             },
+             Escape::BackToMenu},
+            {"answer popup",
+             [](auto& t) {
+                 t.program.answerPopup()->ShowAnswer(QStringLiteral("odpowiedź"));
+                 return Shown(t.program.answerPopup());
+             },
              Escape::BackToMenu},
             {"search options", [](auto& t) { return Shown(t.program.searchOptionsWindow()); },
              Escape::BackToMenu},
