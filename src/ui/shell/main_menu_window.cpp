@@ -344,6 +344,14 @@ void MainMenuWindow::changeEvent(QEvent* event) {
 void MainMenuWindow::Activated() {
     if (!firstActivationDone_) {
         firstActivationDone_ = true;
+        // The entry that got the focus with the window is the keyboard's: Enter runs it, and it
+        // shows its frame from the start.
+        QTimer::singleShot(0, this, [this] {
+            if (auto* button = qobject_cast<ImageButton*>(focusWidget());
+                button != nullptr && button->hasFocus()) {
+                button->MarkKeyboardFocus();
+            }
+        });
         const AppPaths& paths = context_.session.paths;
         if (actions_.dictionaryUnits && !paths.userDir.empty() &&
             FileExistsUnder(paths.userDir, paths.databaseCode + "slow.txt")) {

@@ -69,6 +69,12 @@ class ImageButton final : public QAbstractButton {
     bool hovered() const { return hovered_; }
     // Whether the learner reached it with the keyboard (it shows the dotted frame).
     bool keyboardFocus() const { return keyboardFocus_ && hasFocus(); }
+    // Marks the focus it holds as the keyboard's (a window whose Enter runs the focused button
+    // anyway: its first entry then shows the frame from the start, and Tab goes on from it).
+    void MarkKeyboardFocus() {
+        keyboardFocus_ = true;
+        update();
+    }
     QSize sizeHint() const override;
 
   signals:
