@@ -181,9 +181,13 @@ class SearchOptionsWindowTest : public QObject {
         std::array<bool, 4> afterKeys{};
         std::array<bool, 4> afterClicks{};
         bool fieldKeptFocus = false;
+        bool windowActive = false;
         ModalSteps steps(
             kWindow, {[&](QDialog* w) {
                 before = Boxes(w);
+                // The accelerators are the active window's: on a busy machine the window may
+                // become active a moment after it is the modal one.
+                windowActive = QTest::qWaitForWindowActive(w);
                 for (const Qt::Key key : {Qt::Key_T, Qt::Key_R, Qt::Key_A, Qt::Key_P}) {
                     QTest::keyClick(Field(w), key, Qt::AltModifier);
                 }
@@ -196,6 +200,7 @@ class SearchOptionsWindowTest : public QObject {
                 QTest::keyClick(w, Qt::Key_Escape);
             }});
         window.Ask();
+        QVERIFY(windowActive);
         QCOMPARE(before, (std::array<bool, 4>{true, false, true, false}));
         QCOMPARE(afterKeys, (std::array<bool, 4>{false, true, false, true}));
         QVERIFY(fieldKeptFocus);
